@@ -1,0 +1,37 @@
+# Thin front end over CMake. `make demo` and `make test` are the two commands
+# of the README; the others serve CI and development.
+BUILD ?= build
+SAN_BUILD ?= build-san
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all build demo test test-sanitize bench windows windows-check clean
+
+all: build
+
+build:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	@sh scripts/demo.sh $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize:
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLUMAVEIL_SANITIZE=ON -DLUMAVEIL_BUILD_BENCH=OFF
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
+
+windows:
+	bash scripts/windows-build.sh
+
+windows-check:
+	bash scripts/windows-check.sh
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD) build-win32 build-win64

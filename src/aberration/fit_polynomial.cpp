@@ -1,0 +1,45 @@
+#include "aberration/fit_polynomial.h"
+
+#include <cmath>
+
+#include "optimise/solve_linear.h"
+
+namespace lumaveil {
+
+void clear_power_sums(PowerSums& sums) {
+  for (int p = 0; p <= 12; ++p) {
+    sums.SX[p] = 0;
+    sums.SYX[p] = 0;
+  }
+}
+
+double scan_abscissa(long long l, int M) { return (static_cast<double>(l) * 1.0) / M; }
+
+void add_sample(PowerSums& sums, double t, double y) {
+  sums.SX[0] = sums.SX[0] + 1.0;
+  sums.SX[1] = sums.SX[1] + t;
+  for (int p = 2; p <= 12; ++p) sums.SX[p] = sums.SX[p] + std::pow(t, p);
+  sums.SYX[0] = sums.SYX[0] + y;
+  sums.SYX[1] = sums.SYX[1] + t * y;
+  for (int p = 2; p <= 6; ++p) sums.SYX[p] = sums.SYX[p] + std::pow(t, p) * y;
+}
+
+void solve_power_sums(State& s, const PowerSums& sums) {
+  s.NEQ = 7;
+  for (int a = 1; a <= 7; ++a) {
+    s.BB[a] = sums.SYX[a - 1];
+    for (int b = 1; b <= 7; ++b) s.AA[a][b] = sums.SX[a + b - 2];
+  }
+  solve_linear(s);
+}
+
+void fit_polynomial(State& s) {
+  const int M = s.NS;
+  PowerSums sums;
+  clear_power_sums(sums);
+  for (long long l = -static_cast<long long>(M); l <= M && l + M < kSurfaceSlots; ++l)
+    add_sample(sums, scan_abscissa(l, M), s.ABL[l + M]);
+  solve_power_sums(s, sums);
+}
+
+}  // namespace lumaveil

@@ -1,0 +1,34 @@
+// Least-squares polynomial of degree 6 through the samples of an aperture
+// scan, in the normalised aperture coordinate t = l/M, l = −M..M.
+#ifndef LUMAVEIL_ABERRATION_FIT_POLYNOMIAL_H
+#define LUMAVEIL_ABERRATION_FIT_POLYNOMIAL_H
+
+#include "model/state.h"
+
+namespace lumaveil {
+
+// The power sums of the normal equations, gathered sample by sample in the
+// order of the scan, so that a scan of any length needs no sample store.
+struct PowerSums {
+  double SX[20];   // Σ t^p, p = 0..12
+  double SYX[20];  // Σ y·t^p, p = 0..6
+};
+
+void clear_power_sums(PowerSums& sums);
+
+// The abscissa of scan step l of M: (l × 1.0) / M.
+double scan_abscissa(long long l, int M);
+
+// Adds the sample y at t; t⁰ and t¹ are summed directly, pow for p ≥ 2.
+void add_sample(PowerSums& sums, double t, double y);
+
+// Builds the 7 × 7 normal equations from the sums and solves them: the
+// coefficient of t^p is then DX[p], p = 0..6.
+void solve_power_sums(State& s, const PowerSums& sums);
+
+// The fit of the samples ABL[0..2M] (M = NS, at most 50 steps).
+void fit_polynomial(State& s);
+
+}  // namespace lumaveil
+
+#endif

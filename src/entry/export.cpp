@@ -1,0 +1,15 @@
+// The exported entry point, and on Windows the library's load hook.
+#include "lumaveil/main5.h"
+
+#include "entry/entry.h"
+
+extern "C" LUMAVEIL_API void LUMAVEIL_CALL main5(int mode) {
+  lumaveil::run_call(lumaveil::library_state(), mode);
+}
+
+#if defined(_WIN32)
+#include <windows.h>
+
+// Loading and unloading run none of the library's own logic.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+#endif

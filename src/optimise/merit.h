@@ -1,0 +1,51 @@
+// The merit of the lens over the ray set, and its Gauss-Newton correction.
+//
+// Every ray of the ray set whose start values are not all zero is traced at
+// every wavelength to surface NUMB-1 and compared with its targets; the
+// residuals are
+//   rX = (X − XT)·WXY,  rY = (Y − YT)·WXY,  rU = (U − UT)·WUV,  rV = (V − VT)·WUV.
+// Central differences of step H give each ray's 4 × n Jacobian J of the raw
+// values, and the evaluation builds and solves the normal equations
+//   (Σ w·JᵀJ) x = −Σ w·Jᵀr
+// (w the wavelength's weight), leaving the correction of variable m in
+// DX[m]. The merit figures: E = √(Σ w·|r|² / SW), the mean and spread of the
+// X and Y residuals (unweighted sums over the SW = Σ w contributing pairs).
+//
+// The variables are the surfaces k = 0..NUMB-2 coded 'V' (number iv[k]);
+// a surface coded 'P' takes the value of its companion LINK[k], one coded
+// 'M' the negative of it, and follows its offsets. A tie whose companion
+// lies outside the surfaces 0..100 is ignored.
+#ifndef LUMAVEIL_OPTIMISE_MERIT_H
+#define LUMAVEIL_OPTIMISE_MERIT_H
+
+#include "model/state.h"
+
+namespace lumaveil {
+
+// The quantity that the variables are.
+enum class Varied { kCurvature, kDistance };
+
+// Evaluates the merit at the values p (indexed by surface, read only) of the
+// n variables numbered by iv. The varied array (C or D) is left holding the
+// values of p for every variable and tied surface. Varying distances keeps
+// the vertex positions ZV in step with D.
+void merit(State& s, Varied what, int n, const int* iv, const double* p);
+
+inline void merit_curvature(State& s, int n, const int* iv, const double* p) {
+  merit(s, Varied::kCurvature, n, iv, p);
+}
+inline void merit_distance(State& s, int n, const int* iv, const double* p) {
+  merit(s, Varied::kDistance, n, iv, p);
+}
+
+// The surface index at which rays are evaluated: NUMB-1 (0 for a lens
+// without surfaces, so that nothing is read before the arrays).
+inline int evaluated_surface(const State& s) { return s.NUMB >= 1 ? s.NUMB - 1 : 0; }
+
+// Adds the full correction DX[v] to the entry of each 'V' surface of ar,
+// walking k = 0..NUMB-2 with v counting the 'V' surfaces from 0.
+void add_correction(const State& s, double* ar);
+
+}  // namespace lumaveil
+
+#endif

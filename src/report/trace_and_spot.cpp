@@ -1,0 +1,93 @@
+#include "report/trace_and_spot.h"
+
+#include <cmath>
+
+#include "model/aperture.h"
+#include "report/literals.h"
+#include "report/report.h"
+#include "report/trace_table.h"
+#include "trace/trace.h"
+#include "trace/vertex_positions.h"
+
+namespace lumaveil {
+namespace {
+
+void set_central_ray(State& s) {
+  s.U[0] = s.UI[0];
+  s.V[0] = s.VI[0];
+  s.X[0] = s.XI[0];
+  s.Y[0] = s.YI[0];
+}
+
+void trace_and_tabulate(State& s, Report& f1) {
+  trace_ray(s);
+  put_trace_table(s, f1);
+}
+
+// The spot diagram of one wavelength; the ray holds the central values.
+void put_spot_diagram(State& s, Report& f1, int q) {
+  const long long ns = s.NS;
+  f1.print(literals::kSpotDiagramHeading, {q, spot_count(s.NS)});
+  f1.put(literals::kSpotColumns);
+  if (s.NUMB <= 0) return;  // no surface NUMB-1 to report
+  const int last = s.NUMB - 1;
+  long long n = 0;
+  for (long long j = -ns; j <= ns; ++j) {
+    if (s.IAP == 1) s.X[0] = s.XI[0] + aperture_offset(j, s.RH, s.NS);
+    if (s.IAP == 2) s.U[0] = s.UI[0] + aperture_offset(j, s.RU, s.NS);
+    for (long long l = -ns; l <= ns; ++l) {
+      if (s.IAP == 1) s.Y[0] = s.YI[0] + aperture_offset(l, s.RH, s.NS);
+      if (s.IAP == 2) s.V[0] = s.VI[0] + aperture_offset(l, s.RU, s.NS);
+      if (j * j + l * l <= ns * ns) {
+        ++n;
+        trace_ray(s);
+        f1.print(literals::kSpotRow, {n, s.U[last], s.V[last], s.X[last], s.Y[last]});
+      }
+    }
+  }
+}
+
+}  // namespace
+
+long long spot_count(int steps) {
+  // For each row j the points with l² <= ns² - j² are the 2·lmax + 1 of
+  // |l| <= lmax, lmax the integer square root.
+  const long long ns = steps;
+  long long count = 0;
+  for (long long j = -ns; j <= ns; ++j) {
+    long long room = ns * ns - j * j;
+    long long lmax = static_cast<long long>(std::sqrt(static_cast<double>(room)));
+    while (lmax * lmax > room) --lmax;
+    while ((lmax + 1) * (lmax + 1) <= room) ++lmax;
+    count += 2 * lmax + 1;
+  }
+  return count;
+}
+
+void trace_and_spot(State& s) {
+  Report f1;
+  vertex_positions(s, s.D);
+  s.Z[0] = 0;
+  for (int q = 1; q <= s.NW; ++q) {
+    f1.print(literals::kCentralBundleHeading, {q});
+    for (int k = 0; k <= s.NUMB - 1; ++k) s.N[0][k] = s.N[q][k];
+
+    // Central ray, the two rim rays, and the central ray again. The rim rays
+    // spread the height for aperture kind 1 and the angle for any other.
+    set_central_ray(s);
+    trace_and_tabulate(s, f1);
+    set_central_ray(s);
+    if (s.IAP == 1) s.X[0] = s.XI[0] + s.RH; else s.U[0] = s.UI[0] + s.RU;
+    trace_and_tabulate(s, f1);
+    set_central_ray(s);
+    if (s.IAP == 1) s.X[0] = s.XI[0] - s.RH; else s.U[0] = s.UI[0] - s.RU;
+    trace_and_tabulate(s, f1);
+    set_central_ray(s);
+    trace_and_tabulate(s, f1);
+
+    put_spot_diagram(s, f1, q);
+    f1.put(literals::kBlockEnd);
+  }
+}
+
+}  // namespace lumaveil

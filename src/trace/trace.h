@@ -1,0 +1,36 @@
+// The exact ray trace.
+//
+// The caller puts the starting ray into element 0 of X, Y, U, V (Z[0] is the
+// start plane z = 0), the vertex positions into ZV and the indices of the
+// wavelength into the working row N[0]. trace_ray then carries the ray through
+// surfaces 1..NUMB and leaves, for each surface k, the point where the ray
+// meets it (X[k], Y[k], Z[k]) and its angles after it (U[k], V[k]). Nothing is
+// tested: a ray that misses a surface or is totally reflected carries
+// not-a-number values on through every later surface.
+//
+// Each surface routine traces step i, from surface i to surface k = i+1.
+#ifndef LUMAVEIL_TRACE_TRACE_H
+#define LUMAVEIL_TRACE_TRACE_H
+
+#include "model/state.h"
+
+namespace lumaveil {
+
+// Steps i = 0..NUMB-1 in order; type 1 and 2 surfaces have their own routines,
+// every other type is a sphere or plane.
+void trace_ray(State& s);
+
+// A sphere or plane whose axis is shifted by (Xd, Yd); refracts, or reflects
+// when the index after it is negative.
+void trace_sphere(State& s, int i);
+
+// An ideal element of focal length D[i] obeying the sine condition, with
+// surface i as its front and surface k as its back focal plane.
+void trace_ideal(State& s, int i);
+
+// A plane through the axis point with slopes dz/dx = Xd[k] and dz/dy = Yd[k].
+void trace_tilted_plane(State& s, int i);
+
+}  // namespace lumaveil
+
+#endif

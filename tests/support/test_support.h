@@ -1,0 +1,91 @@
+// Shared helpers of the test suites: scratch directories, input files built
+// from a few lines of C++, and a relative-tolerance comparison.
+#ifndef LUMAVEIL_TESTS_TEST_SUPPORT_H
+#define LUMAVEIL_TESTS_TEST_SUPPORT_H
+
+#include <string>
+#include <vector>
+
+namespace lumaveil::testing {
+
+// A fresh directory that becomes the current directory for the life of the
+// object; the old current directory comes back and the folder is removed.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::string previous_;
+};
+
+void write_file(const std::string& name, const std::string& bytes);
+std::string read_file(const std::string& name);
+bool file_exists(const std::string& name);
+// The lines of a text, without their line feeds.
+std::vector<std::string> split_lines(const std::string& text);
+// The tab-separated cells of a line.
+std::vector<std::string> split_cells(const std::string& line);
+// The folder of test data (tests/data).
+std::string test_data_dir();
+
+// One surface row of a lens data file.
+struct Surface {
+  double C = 0;       // curvature 1/R
+  double D = 0;       // distance to the next surface
+  int type = 0;       // 1 ideal element, 2 tilted plane, else sphere
+  double Xd = 0, Yd = 0;
+  std::string code;   // "V", "P", "M" or empty
+  int link = 0;
+  std::vector<double> n;  // index after the surface, per wavelength
+};
+
+// Builds the text of "IN_FM.txt". Surfaces 0..NUMB are given; by default NUMB
+// is surfaces.size() - 1.
+struct LensFile {
+  int aperture_kind = 1;
+  int steps = 1;
+  double RH = 0, RU = 0;
+  double U = 0, V = 0, X = 0, Y = 0;
+  std::vector<double> wavelengths{587.6};
+  std::vector<double> weights{1.0};
+  std::vector<Surface> surfaces;
+  int numb = -1000;   // NUMB written; -1000: surfaces.size() - 1
+  int nw = -1000;     // NW written; -1000: wavelengths.size()
+  int nd1 = 0, nd2 = 0;
+  std::string text() const;
+  void write() const;  // to "IN_FM.txt" in the current directory
+};
+
+// One ray of the ray set: start and targets at the last surface.
+struct Ray {
+  double X = 0, Y = 0, U = 0, V = 0;
+  double XT = 0, YT = 0, UT = 0, VT = 0;
+};
+
+// Builds the text of "IN_FM2.txt".
+struct RaySetFile {
+  int NIT = 5;
+  double H = 1e-5;
+  double WXY = 1.0, WUV = 0.0;
+  int NITC = 3, NITD = 2;
+  double HD = 1.0;
+  std::vector<Ray> rays;
+  int nray = -1000;  // NRAY written; -1000: rays.size()
+  std::string text() const;
+  void write() const;  // to "IN_FM2.txt" in the current directory
+};
+
+// A number printed with 17 significant digits, so that it reads back exactly.
+std::string exact(double v);
+
+// True when a and b agree within rel·max(|a|, |b|, 1).
+bool near_rel(double a, double b, double rel);
+
+}  // namespace lumaveil::testing
+
+#endif
