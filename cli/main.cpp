@@ -61,6 +61,16 @@ bool parse_mode(const char* text, int& mode) {
   return true;
 }
 
+bool readable(const char* name) {
+  std::FILE* file = std::fopen(name, "r");
+  if (file == nullptr) return false;
+  std::fclose(file);
+  return true;
+}
+
+// The optimising modes read the ray set "IN_FM2.txt" too.
+bool reads_ray_set(int mode) { return mode == 2 || mode == 3 || mode == 5 || mode == 6; }
+
 std::string current_directory() {
   char buffer[4096];
   if (getcwd(buffer, sizeof buffer) == nullptr) return ".";
@@ -106,14 +116,18 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  std::FILE* lens = std::fopen("IN_FM.txt", "r");
-  const bool lens_readable = lens != nullptr;
-  if (lens != nullptr) std::fclose(lens);
+  // The library reports a missing input file in OUT_M.xls; the host also
+  // says so on stderr and in its exit status.
+  const char* missing = nullptr;
+  if (!readable("IN_FM.txt"))
+    missing = "IN_FM.txt";
+  else if (reads_ray_set(mode) && !readable("IN_FM2.txt"))
+    missing = "IN_FM2.txt";
 
   main5(mode);
 
-  if (!lens_readable) {
-    std::fprintf(stderr, "lumaveil: cannot open IN_FM.txt in %s\n", current_directory().c_str());
+  if (missing != nullptr) {
+    std::fprintf(stderr, "lumaveil: cannot open %s in %s\n", missing, current_directory().c_str());
     return 1;
   }
   return 0;
