@@ -84,7 +84,9 @@ double parse_real(const char* text) {
   double value = 0.0;
   auto [end, error] = std::from_chars(first, last, value, format);
   if (error == std::errc::invalid_argument) {
-    // "0x" with no hexadecimal digits after it still reads as the 0.
+    // No number: 0, and without the sign. But "0x" with no hexadecimal
+    // digits after it still reads as the signed 0 in front of the x.
+    if (!hexadecimal) return 0.0;
     value = 0.0;
   } else if (error == std::errc::result_out_of_range) {
     value = decimal_text_overflows(first, end) ? HUGE_VAL : 0.0;

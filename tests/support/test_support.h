@@ -39,9 +39,9 @@ struct Surface {
   double D = 0;       // distance to the next surface
   int type = 0;       // 1 ideal element, 2 tilted plane, else sphere
   double Xd = 0, Yd = 0;
-  std::string code;   // "V", "P", "M" or empty
+  std::string code{};  // "V", "P", "M" or empty
   int link = 0;
-  std::vector<double> n;  // index after the surface, per wavelength
+  std::vector<double> n{};  // index after the surface, per wavelength
 };
 
 // Builds the text of "IN_FM.txt". Surfaces 0..NUMB are given; by default NUMB

@@ -1,0 +1,175 @@
+#include "trace/trace.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "trace/vertex_positions.h"
+
+namespace lumaveil {
+namespace {
+
+// One surface row: curvature, distance to the next surface, index after it.
+struct Surf { double C = 0, D = 0, n = 1; int type = 0; double xd = 0, yd = 0; };
+
+// Builds surfaces 0..NUMB from the rows, starts the ray on surface 0, traces it.
+std::unique_ptr<State> trace(const std::vector<Surf>& rows, double x, double u = 0,
+                             double y = 0, double v = 0) {
+  auto s = std::make_unique<State>();
+  s->NUMB = static_cast<int>(rows.size()) - 1;
+  for (int k = 0; k <= s->NUMB; ++k) {
+    s->C[k] = rows[k].C, s->D[k] = rows[k].D, s->N[0][k] = rows[k].n;
+    s->TYPE[k] = rows[k].type, s->Xd[k] = rows[k].xd, s->Yd[k] = rows[k].yd;
+    s->FLAG[k] = 7;  // a stale flag that the driver must clear
+  }
+  vertex_positions(*s, s->D);
+  s->X[0] = x, s->Y[0] = y, s->U[0] = u, s->V[0] = v;
+  trace_ray(*s);
+  return s;
+}
+
+// z where the ray leaving surface k crosses the axis x = 0.
+double axis_crossing(const State& s, int k) { return s.Z[k] + s.X[k] / std::tan(s.U[k]); }
+
+// The unit direction of the ray leaving surface k, along (-tan U, -tan V, 1).
+void direction(const State& s, int k, double d[3]) {
+  double tu = std::tan(s.U[k]), tv = std::tan(s.V[k]), len = std::hypot(tu, tv, 1.0);
+  d[0] = -tu / len, d[1] = -tv / len, d[2] = 1 / len;
+}
+
+// Paraxial y-nu trace of a ray parallel to the axis through surfaces 1..last:
+// z where it crosses the axis behind surface last.
+double paraxial_focus(const std::vector<Surf>& rows, int last) {
+  double y = 1, nu = 0, z = 0;
+  for (int k = 1; k <= last; ++k) {
+    z += rows[k - 1].D;
+    nu -= y * rows[k].C * (rows[k].n - rows[k - 1].n);
+    if (k < last) y += rows[k].D * nu / rows[k].n;
+  }
+  return z - y * rows[last].n / nu;
+}
+
+TEST(SphereTrace, SingletFocusesANearAxisRayAtTheParaxialBackFocusAndAMarginalRayEarlier) {
+  const std::vector<Surf> singlet{{0, 10, 1}, {0.02, 5, 1.5}, {0, 100, 1}, {0, 0, 1}};
+  EXPECT_NEAR(paraxial_focus(singlet, 2) - 15, 96.667, 0.001);
+  double near_axis = axis_crossing(*trace(singlet, 0.1), 2);
+  EXPECT_NEAR(near_axis, paraxial_focus(singlet, 2), 0.01);
+  EXPECT_LT(axis_crossing(*trace(singlet, 10), 2), near_axis - 0.5);  // spherical aberration
+  EXPECT_GT(trace(singlet, 5)->U[1], 0);                              // bent toward the axis
+}
+
+TEST(SphereTrace, EqualIndicesOrNormalIncidenceLeaveTheDirectionUnchanged) {
+  auto same = trace({{0, 10, 1.3}, {0.02, 5, 1.3}, {0, 0, 1}}, 5, 0.05, -1, 0.02);
+  EXPECT_NEAR(same->U[1], 0.05, 1e-15);
+  EXPECT_NEAR(same->V[1], 0.02, 1e-15);
+  // A ray along a shifted axis meets the vertex at normal incidence.
+  auto shifted = trace({{0, 10, 1}, {0.02, 5, 1.5, 0, 2, -1}, {0, 0, 1}}, 2, 0, -1);
+  EXPECT_TRUE(shifted->Z[1] == 10 && shifted->U[1] == 0 && shifted->V[1] == 0);
+}
+
+TEST(MirrorTrace, ConcaveMirrorFocusesAtHalfItsRadiusInTheUnfoldedFrame) {
+  auto s = trace({{0, 10, 1}, {-0.01, 100, -1}, {0, 0, -1}}, 0.01);
+  EXPECT_NEAR(s->U[1], 0.0002, 1e-9);
+  EXPECT_NEAR(axis_crossing(*s, 1), 60, 1e-4);
+  EXPECT_NEAR(s->Z[1], 10 + 0.01 * 0.01 / 200, 1e-12);  // the vertex plus the sag
+}
+
+TEST(MirrorTrace, PlaneMirrorIsATransparentPlaneAndTheNextSurfaceRefractsAsFromIndexOne) {
+  auto a = trace({{0, 10, 1}, {0, 5, -1}, {0.02, 3, 1.5}, {0, 0, 1.5}}, 3, 0.04, -2, -0.03);
+  auto b = trace({{0, 10, 1}, {0, 5, 1}, {0.02, 3, 1.5}, {0, 0, 1.5}}, 3, 0.04, -2, -0.03);
+  EXPECT_EQ(a->Z[1], 10);
+  EXPECT_NEAR(a->U[1], 0.04, 1e-14);  // up to the rounding of the reflection
+  EXPECT_NEAR(a->V[1], -0.03, 1e-14);
+  EXPECT_NEAR(a->U[2], b->U[2], 1e-13);
+  EXPECT_NEAR(a->V[2], b->V[2], 1e-13);
+}
+
+TEST(SphereTrace, HitPointLiesOnTheNearCapAndTheDirectionObeysSnellsLawInVectorForm) {
+  const unsigned seed = 20240611;
+  std::mt19937_64 rng(seed);
+  auto uni = [&](double lo, double hi) {
+    return std::uniform_real_distribution<double>(lo, hi)(rng);
+  };
+  for (int trial = 0; trial < 300; ++trial) {
+    SCOPED_TRACE(::testing::Message() << "seed " << seed << " trial " << trial);
+    // A plane with equal indices first, so the sphere's step starts at Z != 0.
+    double nb = uni(1, 1.9), na = uni(1, 1.9), c = uni(0.005, 0.05) * (trial % 2 ? 1 : -1);
+    double xd = uni(-1, 1), yd = uni(-1, 1);
+    auto s = trace({{0, uni(1, 5), nb}, {0, uni(1, 10), nb}, {c, 1, na, 0, xd, yd}, {0, 0, na}},
+                   uni(-3, 3), uni(-0.1, 0.1), uni(-3, 3), uni(-0.1, 0.1));
+    double p[3] = {s->X[2] - xd, s->Y[2] - yd, s->Z[2] - (s->ZV[1] + 1 / c)};
+    EXPECT_NEAR(std::hypot(p[0], p[1], p[2]), std::fabs(1 / c), 1e-10);
+    EXPECT_LT(p[2] * c, 0);
+    // e = mu d + (cos r - mu cos I) n, with n the unit normal turned along d.
+    double d[3], e[3], n[3] = {p[0] * c, p[1] * c, p[2] * c};
+    direction(*s, 1, d), direction(*s, 2, e);
+    double cI = n[0] * d[0] + n[1] * d[1] + n[2] * d[2], sign = cI < 0 ? -1 : 1;
+    cI *= sign;
+    double mu = nb / na, cR = std::sqrt(1 - mu * mu * (1 - cI * cI));
+    for (int j = 0; j < 3; ++j) EXPECT_NEAR(e[j], mu * d[j] + (cR - mu * cI) * sign * n[j], 1e-12);
+  }
+}
+
+TEST(TraceFailure, TotalReflectionOrAMissedSphereCarriesNotANumberOnward) {
+  // Glass to air at 0.8 rad: 1.5 sin 0.8 > 1.
+  auto tir = trace({{0, 10, 1.5}, {0, 5, 1}, {0, 5, 1}, {0.01, 5, 1.5}, {0, 0, 1}}, 1, 0.8, 1);
+  // The point is found; later planes keep their z.
+  EXPECT_TRUE(std::isfinite(tir->X[1] + tir->Y[1] + tir->Z[2] + tir->Z[4]) && tir->Z[1] == 10);
+  // A ray at height 20 passes beside a sphere of radius 10.
+  auto miss = trace({{0, 10, 1}, {0.1, 5, 1.5}, {0, 5, 1}, {0.01, 0, 1.5}}, 20);
+  EXPECT_TRUE(std::isnan(miss->Z[1]));
+  for (int k = 1; k <= 4; ++k) {
+    EXPECT_TRUE(std::isnan(tir->U[k]) && std::isnan(tir->V[k])) << k;
+    EXPECT_TRUE(k < 2 || (std::isnan(tir->X[k]) && std::isnan(tir->Y[k]))) << k;
+    EXPECT_TRUE(k > 3 || std::isnan(miss->X[k] + miss->Y[k] + miss->U[k] + miss->V[k])) << k;
+  }
+}
+
+TEST(IdealElement, TurnsTheAngleInFrontIntoHeightAndTheHeightIntoAngle) {
+  std::vector<Surf> rows{{0, 50, 1}, {0, 20, 1, 1}, {0.01, 0, 1.5}};
+  auto angle = trace(rows, 0, 0.1), height = trace(rows, 5, 0, -2);
+  EXPECT_NEAR(angle->X[1], -4.99167, 1e-5);
+  EXPECT_NEAR(height->U[1], 0.100167, 1e-6);
+  EXPECT_NEAR(height->V[1], std::asin(-0.04), 1e-15);
+  EXPECT_TRUE(angle->U[1] == 0 && height->X[1] == 0 && angle->Z[1] == 50);
+  // The ideal step is flagged; the stale flag of the sphere step is cleared.
+  EXPECT_TRUE(angle->FLAG[0] == 2 && angle->FLAG[1] == 0);
+}
+
+TEST(TiltedPlane, RefractsAboutItsTiltedNormalWithoutShiftOrFolding) {
+  // Slope 0.1: a ray parallel to the axis meets the normal at atan 0.1.
+  double I = std::atan(0.1), r = std::asin(std::sin(I) / 1.5);
+  std::vector<Surf> rows{{0, 10, 1}, {0, 5, 1.5, 2, 0.1}, {0, 0, 1.5}};
+  auto axial = trace(rows, 0), off = trace(rows, 2);
+  EXPECT_TRUE(axial->Z[1] == 10 && axial->V[1] == 0);
+  EXPECT_NEAR(axial->U[1], I - r, 1e-14);
+  EXPECT_NEAR(axial->U[1], 0.033284, 1e-6);
+  EXPECT_NEAR(off->Z[1], 10.2, 1e-14);
+  EXPECT_NEAR(off->U[1], axial->U[1], 1e-14);
+  // Index -1 after it gives r = -I: turned by 2I, stored unfolded.
+  rows[1].n = -1, rows[2].n = -1;
+  auto turned = trace(rows, 2);
+  EXPECT_NEAR(turned->Z[1], 10.2, 1e-14);
+  EXPECT_NEAR(turned->U[1], 2 * I, 1e-14);
+  // A slanted ray meets the plane z = zv + A x + B y.
+  rows[1].yd = -0.2;
+  auto slant = trace(rows, 1, 0.05, -2, 0.1);
+  EXPECT_NEAR(slant->Z[1], 10 + 0.1 * slant->X[1] - 0.2 * slant->Y[1], 1e-12);
+}
+
+TEST(CookeTriplet, NearAxisRayCrossesTheAxisAtTheParaxialBackFocus) {
+  const std::vector<Surf> cooke{
+      {0, 10, 1.0}, {1 / 22.01359, 3.25896, 1.62041}, {1 / -435.76044, 6.00755, 1.0},
+      {1 / -22.21328, 0.99997, 1.62004}, {1 / 20.29192, 4.75041, 1.0},
+      {1 / 79.68360, 2.95208, 1.62041}, {1 / -18.39533, 42.20778, 1.0}, {0, 1, 1.0}, {0, 0, 1.0}};
+  EXPECT_NEAR(axis_crossing(*trace(cooke, 0.01), 6), paraxial_focus(cooke, 6), 0.01);
+  auto axial = trace(cooke, 0);  // a ray along the axis stays on it
+  for (int k = 1; k <= 8; ++k) EXPECT_TRUE(axial->X[k] == 0 && axial->U[k] == 0) << k;
+  EXPECT_NEAR(axial->Z[8], 71.17675, 1e-12);  // the last plane stands at the sum of the distances
+}
+
+}  // namespace
+}  // namespace lumaveil
