@@ -91,7 +91,7 @@ TEST(Format, JapaneseHeadingsAreTheShiftJisBytes) {
   EXPECT_EQ(literals::kCentralBundleHeading,
             sjis(wavelength + "64 81 69 92 86 90 53 8C F5 91 A9 82 CC 8B 4F 90 D5 81 6A"));
   EXPECT_EQ(literals::kSpotDiagramHeading,
-            "\n" + sjis(wavelength + "64 81 69 83 58 83 7C 83 62 83 67 83 5F 83 43 83 41 83 4F 83 89 "
+            sjis("0A " + wavelength + "64 81 69 83 58 83 7C 83 62 83 67 83 5F 83 43 83 41 83 4F 83 89 "
                                      "83 80 81 6A 09 09 09 25 64"));
   EXPECT_EQ(literals::kCurvatureHeading, sjis(curvature + result));
   EXPECT_EQ(literals::kDistanceHeading, sjis(method + "8A D4 8A 75 28 44 29 " + result));
