@@ -82,5 +82,15 @@ TEST(AberrationReport, SingleSurfaceGivesOneErrorLine) {
   EXPECT_EQ(lines[0].rfind("error:", 0), 0u);
 }
 
+TEST(AberrationReport, NoStepsScanTheReferenceRayAlone) {
+  // NS = 0: each scan is the reference ray (offset 0, AB = 0); the one-point
+  // fit still divides 0/0 for its abscissa, so its coefficients are nan.
+  Lines out = run(singlet(0, 5));
+  ASSERT_EQ(out.size(), 1 + 2u * (1 + 1 + 7 + 2));
+  EXPECT_EQ(split_cells(out[2])[3], "0.000000E+00");
+  EXPECT_EQ(split_cells(out[3])[1], "NAN");
+  EXPECT_EQ(out[13], out[2]);
+}
+
 }  // namespace
 }  // namespace lumaveil::testing

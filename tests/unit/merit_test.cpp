@@ -55,6 +55,22 @@ TEST(Merit, StatisticsAreUnweightedSumsCountedByTheWeights) {
   EXPECT_EQ(figures(*s), (Values{2, 1, 1, 0, 0, 0}));
 }
 
+TEST(Merit, TieToACompanionOutsideTheSurfacesIsIgnored) {
+  // A 'P' surface whose LINK lies far outside 0..100 is neither set nor
+  // offset: the evaluation equals that of the same lens without the code.
+  Values results[2];
+  for (int tied : {0, 1}) {
+    auto s = lens(0.02, 1.5);
+    s->CODE[1][0] = 'V', s->C[2] = 0.001, add_ray(*s, 2, 0);
+    if (tied) s->CODE[2][0] = 'P', s->LINK[2] = 5000;
+    const double p[kSurfaceSlots] = {0, 0.021};
+    merit_curvature(*s, 1, s->IV, p);
+    results[tied] = {s->E, s->DX[0], s->C[2]};
+  }
+  EXPECT_EQ(results[1], results[0]);
+  EXPECT_EQ(results[1][2], 0.001);
+}
+
 TEST(Merit, TiedSurfaceFollowsItsCompanionInValueAndDerivative) {
   for (double sign : {1.0, -1.0}) {
     auto s = lens(0.02, 1.5);
