@@ -79,11 +79,6 @@ std::string exact(double v) {
   return buffer;
 }
 
-bool near_rel(double a, double b, double rel) {
-  double scale = std::fmax(std::fmax(std::fabs(a), std::fabs(b)), 1.0);
-  return std::fabs(a - b) <= rel * scale;
-}
-
 std::string LensFile::text() const {
   const int numb_written = numb == -1000 ? static_cast<int>(surfaces.size()) - 1 : numb;
   const int nw_written = nw == -1000 ? static_cast<int>(wavelengths.size()) : nw;

@@ -1,5 +1,5 @@
 // Shared helpers of the test suites: scratch directories, input files built
-// from a few lines of C++, and a relative-tolerance comparison.
+// from a few lines of C++.
 #ifndef LUMAVEIL_TESTS_TEST_SUPPORT_H
 #define LUMAVEIL_TESTS_TEST_SUPPORT_H
 
@@ -82,9 +82,6 @@ struct RaySetFile {
 
 // A number printed with 17 significant digits, so that it reads back exactly.
 std::string exact(double v);
-
-// True when a and b agree within rel·max(|a|, |b|, 1).
-bool near_rel(double a, double b, double rel);
 
 }  // namespace lumaveil::testing
 
