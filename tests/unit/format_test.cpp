@@ -67,9 +67,11 @@ TEST(Format, ReportWritesALineLongerThanItsBufferWhole) {
 // A host may set a comma-decimal locale: cells still read, and numbers print, with a full stop.
 TEST(Format, ACommaDecimalLocaleChangesNeitherReadingNorPrinting) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+  const std::string point = std::localeconv()->decimal_point;  // "," proves the locale bites
   const double read = parse_real("0.0214087");
   const std::string printed = fmt("%f %E %G", {1.5, 1.5, 1.5});
   std::setlocale(LC_ALL, "C");
+  ASSERT_EQ(point, ",");
   EXPECT_EQ(read, 0.0214087);
   EXPECT_EQ(printed, "1.500000 1.500000E+00 1.5");
 }
