@@ -13,12 +13,13 @@ namespace lumaveil::testing {
 namespace {
 
 // A singlet whose front curvature is variable, focusing near the last plane.
-void write_singlet() {
-  LensFile lens;
-  lens.RH = 2, lens.steps = 2;
-  lens.surfaces = {{.D = 10, .n = {1}}, {.C = 0.02, .D = 5, .code = "V", .n = {1.5}},
-                   {.D = 90, .n = {1}}, {.n = {1}}, {.n = {1}}};
-  lens.write();
+const LensFile singlet{.steps = 2, .RH = 2, .surfaces = {{.D = 10, .n = {1}},
+    {.C = 0.02, .D = 5, .code = "V", .n = {1.5}}, {.D = 90, .n = {1}}, {.n = {1}}, {.n = {1}}}};
+
+// Runs `mode` through the library; the report it leaves.
+std::string report(int mode) {
+  main5(mode);
+  return read_file("OUT_M.xls");
 }
 
 // Runs the host program in the current directory; its exit status.
@@ -31,29 +32,20 @@ TEST(Entry, OnlyModesOneToSixWriteAReportAndWithoutAnInputFileItIsOneErrorLine) 
   ScratchDir dir;
   for (int mode : {0, 7, -1}) main5(mode);
   EXPECT_FALSE(file_exists("OUT_M.xls"));
-  for (int mode : {1, 2, 3, 4, 5, 6, 0, 7, -1}) {
-    main5(mode);
-    EXPECT_EQ(read_file("OUT_M.xls"), "error: cannot open IN_FM.txt\n") << mode;
-  }
-  write_singlet();
-  for (int mode : {2, 3, 5, 6, 0, 7, -1}) {
-    main5(mode);
-    EXPECT_EQ(read_file("OUT_M.xls"), "error: cannot open IN_FM2.txt\n") << mode;
-  }
+  for (int mode : {1, 2, 3, 4, 5, 6, 0, 7, -1})
+    EXPECT_EQ(report(mode), "error: cannot open IN_FM.txt\n") << mode;
+  singlet.write();
+  for (int mode : {2, 3, 5, 6, 0, 7, -1})
+    EXPECT_EQ(report(mode), "error: cannot open IN_FM2.txt\n") << mode;
 }
 
 TEST(Entry, ModeOneAfterAnOptimisationReportsTheLensOfTheFile) {
   ScratchDir dir;
-  write_singlet();
-  RaySetFile rays;
-  rays.rays = {{.X = 1, .XT = 0.5}, {.X = 2, .XT = 1}};
-  rays.write();
-  main5(2);
-  EXPECT_NE(split_cells(split_lines(read_file("OUT_M.xls")).back()).at(6), "0.02");  // C[1] moved
-  main5(1);
-  const std::string after_optimisation = read_file("OUT_M.xls");
-  main5(1);
-  EXPECT_EQ(read_file("OUT_M.xls"), after_optimisation);
+  singlet.write();
+  RaySetFile{.rays = {{.X = 1, .XT = 0.5}, {.X = 2, .XT = 1}}}.write();
+  EXPECT_NE(split_cells(split_lines(report(2)).back()).at(6), "0.02");  // C[1] moved
+  const std::string after_optimisation = report(1);
+  EXPECT_EQ(report(1), after_optimisation);
   // The host's process has a state that has seen no optimisation.
   ASSERT_EQ(host("1"), 0);
   EXPECT_EQ(read_file("OUT_M.xls"), after_optimisation);
@@ -80,8 +72,7 @@ TEST(Host, TakesOneIntegerModeNegativeOnesIncluded) {
   EXPECT_EQ(read_file("OUT_M.xls"), "error: cannot open IN_FM.txt\n");
   std::filesystem::create_directory("lens");
   std::filesystem::rename("OUT_M.xls", "lens/OUT_M.xls");
-  write_singlet();
-  std::filesystem::rename("IN_FM.txt", "lens/IN_FM.txt");
+  write_file("lens/IN_FM.txt", singlet.text());
   EXPECT_EQ(host("-C lens -1"), 0);
   EXPECT_EQ(read_file("lens/OUT_M.xls"), "error: cannot open IN_FM.txt\n");
   EXPECT_EQ(host("-C lens 1"), 0);

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "lumaveil/main5.h"
 #include "support/test_support.h"
@@ -17,12 +15,9 @@ using Lines = std::vector<std::string>;
 
 // Height scans of M steps over the plano-convex singlet C = 0.02, index 1.5,
 // with the image plane (surface 3) at its paraxial focus 100 − 5/1.5 behind it.
-LensFile singlet(int M, double RH) {
-  LensFile f;
-  f.steps = M, f.RH = RH;
-  f.surfaces = {{.D = 10, .n = {1}}, {.C = 0.02, .D = 5, .n = {1.5}},
-                {.D = 100 - 5 / 1.5, .n = {1}}, {.n = {1}}, {.n = {1}}};
-  return f;
+LensFile singlet(int M, double RH, int numb = -1000) {
+  return {.steps = M, .RH = RH, .surfaces = {{.D = 10, .n = {1}}, {.C = 0.02, .D = 5, .n = {1.5}},
+          {.D = 100 - 5 / 1.5, .n = {1}}, {.n = {1}}, {.n = {1}}}, .numb = numb};
 }
 
 Lines run(const LensFile& lens) {
@@ -41,14 +36,14 @@ int v_row(int M, int l) { return 3 * M + 13 + l; }
 int coefficient(int M, int scan, int p) { return 2 * M + 3 + scan * (2 * M + 11) + p; }
 
 TEST(AberrationReport, CentredLensGivesEqualSections) {
-  Lines lines = run(singlet(5, 4));
+  const Lines lines = run(singlet(5, 4));
   for (int l = -5; l <= 5; ++l)  // the start angles are both the central 0
     EXPECT_EQ(lines[u_row(5, l)], lines[v_row(5, l)]) << "l " << l;
   for (int p = 0; p < 7; ++p) EXPECT_EQ(lines[coefficient(5, 0, p)], lines[coefficient(5, 1, p)]);
 }
 
 TEST(AberrationReport, LongScanIsFittedOverAllItsSamples) {
-  Lines lines = run(singlet(60, 12));
+  const Lines lines = run(singlet(60, 12));
   ASSERT_EQ(lines.size(), 1u + 2 * (1 + 121 + 7 + 2));
   // Least squares of degree 6 over the printed samples by normal equations
   // in long double, eliminated without pivoting (positive definite).
@@ -75,17 +70,15 @@ TEST(AberrationReport, SphericalAberrationGrowsAsTheFourthPowerOfTheAperture) {
 }
 
 TEST(AberrationReport, SingleSurfaceGivesOneErrorLine) {
-  LensFile one = singlet(2, 1);
-  one.numb = 1;
-  Lines lines = run(one);
+  const Lines lines = run(singlet(2, 1, 1));  // NUMB 1
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].rfind("error:", 0), 0u);
 }
 
+// NS = 0: each scan is the reference ray (offset 0, AB = 0); the one-point
+// fit still divides 0/0 for its abscissa, so its coefficients are nan.
 TEST(AberrationReport, NoStepsScanTheReferenceRayAlone) {
-  // NS = 0: each scan is the reference ray (offset 0, AB = 0); the one-point
-  // fit still divides 0/0 for its abscissa, so its coefficients are nan.
-  Lines out = run(singlet(0, 5));
+  const Lines out = run(singlet(0, 5));
   ASSERT_EQ(out.size(), 1 + 2u * (1 + 1 + 7 + 2));
   EXPECT_EQ(split_cells(out[2])[3], "0.000000E+00");
   EXPECT_EQ(split_cells(out[3])[1], "NAN");

@@ -2,9 +2,6 @@
 // count, and the refusal of distances that cannot be searched.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "lumaveil/main5.h"
 #include "support/test_support.h"
 
@@ -16,28 +13,23 @@ namespace {
 std::vector<std::string> run(int mode, const std::string& code, int count, int nd1 = 2,
                              int nd2 = 4) {
   ScratchDir dir;
-  LensFile lens;
-  lens.nd1 = nd1, lens.nd2 = nd2;
-  lens.surfaces = {{.D = 5, .n = {1}}, {.D = 5, .n = {1}}, {.C = 0.02, .D = 4, .n = {1.5}},
-                   {.C = -0.01, .D = 5, .code = code, .n = {1}}, {.C = 0.01, .D = 3, .n = {1.6}},
-                   {.D = 60, .code = code, .n = {1}}, {.n = {1}}, {.n = {1}}};
-  lens.write();
-  RaySetFile rays;
-  rays.NIT = count, rays.NITD = count, rays.NITC = 2, rays.HD = 0.5;
-  rays.rays = {{.X = 1}, {.Y = 2, .VT = 0.01}};
-  rays.write();
+  LensFile{.surfaces = {{.D = 5, .n = {1}}, {.D = 5, .n = {1}}, {.C = 0.02, .D = 4, .n = {1.5}},
+                        {.C = -0.01, .D = 5, .code = code, .n = {1}},
+                        {.C = 0.01, .D = 3, .n = {1.6}}, {.D = 60, .code = code, .n = {1}},
+                        {.n = {1}}, {.n = {1}}},
+           .nd1 = nd1, .nd2 = nd2}.write();
+  RaySetFile{.NIT = count, .NITC = 2, .NITD = count, .HD = 0.5,
+             .rays = {{.X = 1}, {.Y = 2, .VT = 0.01}}}.write();
   main5(mode);
   return split_lines(read_file("OUT_M.xls"));
 }
 
 TEST(OptimiseReport, VariablesAreColumnsNumberedByVariable) {
-  const char* merit = "E\tXa\tXs\tYa\tYs\t";
-  const std::string columns[] = {"No\t" + std::string(merit) + "1/R(0)\t1/R(1)\t",
-                                 "No\t" + std::string(merit) + "D(0)\tD(1)\t",
-                                 "No\tD1\t" + std::string(merit) + "1/R(0)\t1/R(1)\t",
-                                 "No\tD1\tD2\t" + std::string(merit) + "1/R(0)\t1/R(1)\t"};
-  for (int mode : {2, 3, 5, 6}) {
-    const std::string& want = columns[mode < 5 ? mode - 2 : mode - 3];
+  const std::string merit = "E\tXa\tXs\tYa\tYs\t", radii = "1/R(0)\t1/R(1)\t";
+  const std::pair<int, std::string> cases[] = {
+      {2, "No\t" + merit + radii}, {3, "No\t" + merit + "D(0)\tD(1)\t"},
+      {5, "No\tD1\t" + merit + radii}, {6, "No\tD1\tD2\t" + merit + radii}};
+  for (const auto& [mode, want] : cases) {
     const std::size_t first = mode <= 3 ? 1 : 0;  // modes 5, 6 number their passes from 0
     auto lines = run(mode, "V", 2);
     ASSERT_EQ(lines.size(), 5 - first) << "mode " << mode;
@@ -54,11 +46,11 @@ TEST(OptimiseReport, IterationCountsGiveTheirRows) {
   EXPECT_EQ(run(3, "V", 1).size(), 3u);
   EXPECT_EQ(run(5, "V", -1).size(), 2u);
   // A single pass, numbered 0, whose distance has already taken its step.
-  auto row = split_cells(run(5, "V", 0).back());
+  const auto row = split_cells(run(5, "V", 0).back());
   EXPECT_EQ(row[0], "0");
   EXPECT_NE(std::stod(row[1]), 4.0);
   // Without variables every row shows the same figures.
-  auto lines = run(2, "", 3);
+  const auto lines = run(2, "", 3);
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[1], "No\tE\tXa\tXs\tYa\tYs\t");
   EXPECT_EQ(lines[2].substr(1), lines[4].substr(1));
@@ -68,7 +60,7 @@ TEST(DistanceSearch, UnsearchableSurfaceGivesOneErrorLineAndNoRows) {
   // NUMB is 7: the distances of surfaces 0..5 can be searched.
   const int cases[][3] = {{5, 6, 0}, {5, -1, 2}, {6, 2, 9}, {6, 3, 3}};  // mode, ND[1], ND[2]
   for (const auto& c : cases) {
-    auto lines = run(c[0], "V", 2, c[1], c[2]);
+    const auto lines = run(c[0], "V", 2, c[1], c[2]);
     ASSERT_EQ(lines.size(), 3u) << "mode " << c[0] << " ND " << c[1] << " " << c[2];
     EXPECT_EQ(lines[2].rfind("error:", 0), 0u) << lines[2];
     const std::string value = std::to_string(c[0] == 6 ? c[2] : c[1]);

@@ -3,8 +3,10 @@
 // in any case).
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 
 #include "lumaveil/main5.h"
@@ -15,28 +17,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Every nan or inf lower-cased, its sign kept and any "(payload)" dropped.
 std::string normalise_non_finite(const std::string& text) {
   static const std::regex nan_or_inf(R"((-?)(nan|NAN|NaN|inf|INF|Inf)(\([^)]*\))?)");
   std::string out;
-  std::sregex_iterator it(text.begin(), text.end(), nan_or_inf), end;
   std::size_t last = 0;
-  for (; it != end; ++it) {
-    out.append(text, last, it->position() - last);
-    std::string word = (*it)[2].str();
-    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    out += (*it)[1].str() + word;
+  for (std::sregex_iterator it(text.begin(), text.end(), nan_or_inf), end; it != end; ++it) {
+    const bool nan = std::tolower((*it)[2].str()[0]) == 'n';
+    out.append(text, last, it->position() - last) += (*it)[1].str() + (nan ? "nan" : "inf");
     last = it->position() + it->length();
   }
-  out.append(text, last, std::string::npos);
-  return out;
+  return out.append(text, last);
 }
 
 std::vector<std::string> reference_cases() {
   std::vector<std::string> names;
-  fs::path root = fs::path(test_data_dir()) / "reference";
-  if (!fs::exists(root)) return names;
-  for (const auto& entry : fs::directory_iterator(root))
-    if (entry.is_directory()) names.push_back(entry.path().filename().string());
+  if (const fs::path root = fs::path(test_data_dir()) / "reference"; fs::exists(root))
+    for (const auto& entry : fs::directory_iterator(root))
+      if (entry.is_directory()) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -44,39 +42,29 @@ std::vector<std::string> reference_cases() {
 class ReferenceCase : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(ReferenceCase, ReportMatchesByteForByte) {
-  fs::path folder = fs::path(test_data_dir()) / "reference" / GetParam();
-  std::vector<int> modes;
-  {
-    std::ifstream in(folder / "modes");
-    int mode;
-    while (in >> mode) modes.push_back(mode);
-  }
+  const fs::path folder = fs::path(test_data_dir()) / "reference" / GetParam();
+  std::ifstream modes_file(folder / "modes");
+  const std::vector<int> modes{std::istream_iterator<int>(modes_file), {}};
   ASSERT_FALSE(modes.empty());
   ScratchDir scratch;
   for (const char* name : {"IN_FM.txt", "IN_FM2.txt"})
     if (fs::exists(folder / name)) fs::copy_file(folder / name, name);
   for (int mode : modes) main5(mode);
-
-  fs::path expected = folder / "expected.xls";
+  const fs::path expected = folder / "expected.xls";
   if (!fs::exists(expected)) {
     EXPECT_FALSE(file_exists("OUT_M.xls"));
     return;
   }
   ASSERT_TRUE(file_exists("OUT_M.xls"));
-  std::string want = normalise_non_finite(read_file(expected.string()));
-  std::string got = normalise_non_finite(read_file("OUT_M.xls"));
-  if (want != got) {
-    auto want_lines = split_lines(want), got_lines = split_lines(got);
-    for (std::size_t i = 0; i < std::max(want_lines.size(), got_lines.size()); ++i) {
-      std::string w = i < want_lines.size() ? want_lines[i] : "<none>";
-      std::string g = i < got_lines.size() ? got_lines[i] : "<none>";
-      if (w != g) {
-        ADD_FAILURE() << "first difference at line " << i + 1 << "\n want: " << w
-                      << "\n  got: " << g;
-        break;
-      }
-    }
-  }
+  const std::string want = normalise_non_finite(read_file(expected.string())),
+                    got = normalise_non_finite(read_file("OUT_M.xls"));
+  const auto w = split_lines(want), g = split_lines(got);
+  std::size_t i = 0;  // the first line that differs
+  while (i < w.size() && i < g.size() && w[i] == g[i]) ++i;
+  if (i < w.size() || i < g.size())
+    ADD_FAILURE() << "first difference at line " << i + 1 << "\n want: "
+                  << (i < w.size() ? w[i] : "<none>") << "\n  got: "
+                  << (i < g.size() ? g[i] : "<none>");
   EXPECT_EQ(want.size(), got.size());
 }
 

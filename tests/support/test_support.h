@@ -1,5 +1,4 @@
-// Shared helpers of the test suites: scratch directories, input files built
-// from a few lines of C++.
+// Shared test helpers: scratch directories, input files built from a few lines of C++.
 #ifndef LUMAVEIL_TESTS_TEST_SUPPORT_H
 #define LUMAVEIL_TESTS_TEST_SUPPORT_H
 
@@ -19,8 +18,7 @@ class ScratchDir {
   const std::string& path() const { return path_; }
 
  private:
-  std::string path_;
-  std::string previous_;
+  std::string path_, previous_;
 };
 
 void write_file(const std::string& name, const std::string& bytes);
@@ -35,27 +33,21 @@ std::string test_data_dir();
 
 // One surface row of a lens data file.
 struct Surface {
-  double C = 0;       // curvature 1/R
-  double D = 0;       // distance to the next surface
-  int type = 0;       // 1 ideal element, 2 tilted plane, else sphere
+  double C = 0, D = 0;  // curvature 1/R, distance to the next surface
+  int type = 0;         // 1 ideal element, 2 tilted plane, else sphere
   double Xd = 0, Yd = 0;
-  std::string code{};  // "V", "P", "M" or empty
+  std::string code{};       // "V", "P", "M" or empty
   int link = 0;
   std::vector<double> n{};  // index after the surface, per wavelength
 };
 
-// Builds the text of "IN_FM.txt". Surfaces 0..NUMB are given; by default NUMB
-// is surfaces.size() - 1.
+// Builds the text of "IN_FM.txt" from surfaces 0..NUMB.
 struct LensFile {
-  int aperture_kind = 1;
-  int steps = 1;
-  double RH = 0, RU = 0;
-  double U = 0, V = 0, X = 0, Y = 0;
-  std::vector<double> wavelengths{587.6};
-  std::vector<double> weights{1.0};
+  int aperture_kind = 1, steps = 1;
+  double RH = 0, RU = 0, U = 0, V = 0, X = 0, Y = 0;
+  std::vector<double> wavelengths{587.6}, weights{1.0};
   std::vector<Surface> surfaces;
-  int numb = -1000;   // NUMB written; -1000: surfaces.size() - 1
-  int nw = -1000;     // NW written; -1000: wavelengths.size()
+  int numb = -1000, nw = -1000;  // NUMB, NW written; -1000: surfaces.size() - 1, wavelengths.size()
   int nd1 = 0, nd2 = 0;
   std::string text() const;
   void write() const;  // to "IN_FM.txt" in the current directory
@@ -63,15 +55,13 @@ struct LensFile {
 
 // One ray of the ray set: start and targets at the last surface.
 struct Ray {
-  double X = 0, Y = 0, U = 0, V = 0;
-  double XT = 0, YT = 0, UT = 0, VT = 0;
+  double X = 0, Y = 0, U = 0, V = 0, XT = 0, YT = 0, UT = 0, VT = 0;
 };
 
 // Builds the text of "IN_FM2.txt".
 struct RaySetFile {
   int NIT = 5;
-  double H = 1e-5;
-  double WXY = 1.0, WUV = 0.0;
+  double H = 1e-5, WXY = 1.0, WUV = 0.0;
   int NITC = 3, NITD = 2;
   double HD = 1.0;
   std::vector<Ray> rays;

@@ -15,8 +15,7 @@
 namespace lumaveil {
 namespace {
 
-class StringSink : public FormatSink {
- public:
+struct StringSink : FormatSink {
   void append(const char* text, int length) override { out.append(text, length); }
   std::string out;
 };

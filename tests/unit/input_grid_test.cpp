@@ -4,8 +4,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <memory>
-#include <string>
 
 #include "model/numbers.h"
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "model/ray_set.h"
 #include "support/test_support.h"
 
@@ -16,20 +14,16 @@ using testing::LensFile;
 void read(State& s, LensFile lens, int surfaces, double offset = 0,
           const std::vector<std::string>& codes = {}) {
   testing::ScratchDir dir;
-  for (int k = 0; k < surfaces; ++k) {
-    const std::string code = k < int(codes.size()) ? codes[k] : "";
-    lens.surfaces.push_back({.C = k + 1 + offset, .code = code, .n = {1}});
-  }
+  for (int k = 0; k < surfaces; ++k)
+    lens.surfaces.push_back(
+        {.C = k + 1 + offset, .code = k < int(codes.size()) ? codes[k] : "", .n = {1}});
   lens.write();
   ASSERT_TRUE(read_lens_data(s));
 }
 
 TEST(LensData, CountsAreCutToTheArraySizes) {
   auto s = std::make_unique<State>();
-  LensFile lens;
-  lens.numb = 150;
-  lens.wavelengths.assign(25, 620.0);
-  read(*s, lens, 102);
+  read(*s, {.wavelengths = std::vector<double>(25, 620.0), .surfaces = {}, .numb = 150}, 102);
   EXPECT_EQ(s->NUMB, 100);
   EXPECT_EQ(s->C[100], 101.0);  // line 117, the last surface row read
   EXPECT_EQ(s->NW, 20);
@@ -39,16 +33,14 @@ TEST(LensData, CountsAreCutToTheArraySizes) {
 TEST(LensData, VariablesAreVCodesBeforeSurfaceNumbAndOldRowsStayBeyondIt) {
   auto s = std::make_unique<State>();
   s->IV[2] = s->IV[7] = -5;
-  read(*s, LensFile{}, 8, 0, {"", "V", " V", "v", "Var", "", "V", "V"});
+  read(*s, {}, 8, 0, {"", "V", " V", "v", "Var", "", "V", "V"});
   EXPECT_EQ(s->NV, 3);
   const int iv[8] = {0, 0, -5, 0, 1, 0, 2, -5};
   for (int k = 0; k < 8; ++k) EXPECT_EQ(s->IV[k], iv[k]) << k;
-  read(*s, LensFile{}, 3, 0.5);
+  read(*s, {}, 3, 0.5);
   EXPECT_EQ(s->C[2], 3.5);
   EXPECT_EQ(s->C[3], 4.0);
-  LensFile none;
-  none.numb = -1;
-  read(*s, none, 1, 0.25);
+  read(*s, {.surfaces = {}, .numb = -1}, 1, 0.25);
   EXPECT_EQ(s->C[0], 1.5);  // a negative count reads no surface row
 }
 
@@ -56,9 +48,9 @@ TEST(RaySet, RayCountIsCutToOneHundredAndOnlyItsRayLinesAreRead) {
   testing::ScratchDir dir;
   auto s = std::make_unique<State>();
   s->XI[100] = s->XI[7] = 3;
-  testing::RaySetFile set;
+  testing::RaySetFile set{.rays = {}, .nray = 150};
   for (int r = 0; r < 101; ++r) set.rays.push_back({.X = r + 1.0});
-  set.nray = 150, set.write();
+  set.write();
   ASSERT_TRUE(read_ray_set(*s));
   EXPECT_EQ(s->NRAY, 100);
   EXPECT_EQ(s->XI[99], 100.0);

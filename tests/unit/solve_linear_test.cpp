@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <random>
-#include <vector>
 
 namespace lumaveil {
 namespace {

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <random>
-#include <vector>
 
 #include "trace/vertex_positions.h"
 
