@@ -20,22 +20,28 @@ const char* skip_space(const char* p) {
   return p;
 }
 
-// The decimal exponent that a value out of double range had, roughly: only
-// its sign matters (overflow or underflow).
-bool decimal_text_overflows(const char* first, const char* last) {
+bool is_hex_digit(char c) {
+  return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Whether a number text out of double range overflowed rather than
+// underflowed: the sign of its order of magnitude, roughly.
+bool number_text_overflows(const char* first, const char* last, bool hexadecimal) {
+  auto digit = [&](char c) { return hexadecimal ? is_hex_digit(c) : is_digit(c); };
   long exponent = 0;
   const char* p = first;
   while (p < last && *p == '0') ++p;
   long integer_digits = 0;
-  while (p < last && is_digit(*p)) { ++integer_digits; ++p; }
+  while (p < last && digit(*p)) { ++integer_digits; ++p; }
   long leading_fraction_zeros = 0;
   if (p < last && *p == '.') {
     ++p;
     if (integer_digits == 0)
       while (p < last && *p == '0') { ++leading_fraction_zeros; ++p; }
-    while (p < last && is_digit(*p)) ++p;
+    while (p < last && digit(*p)) ++p;
   }
-  if (p < last && (*p == 'e' || *p == 'E' || *p == 'p' || *p == 'P')) {
+  const bool marks_exponent = hexadecimal ? (*p == 'p' || *p == 'P') : (*p == 'e' || *p == 'E');
+  if (p < last && marks_exponent) {
     ++p;
     bool negative = false;
     if (p < last && (*p == '+' || *p == '-')) negative = (*p++ == '-');
@@ -89,7 +95,7 @@ double parse_real(const char* text) {
     if (!hexadecimal) return 0.0;
     value = 0.0;
   } else if (error == std::errc::result_out_of_range) {
-    value = decimal_text_overflows(first, end) ? HUGE_VAL : 0.0;
+    value = number_text_overflows(first, end, hexadecimal) ? HUGE_VAL : 0.0;
   }
   return negative ? -value : value;
 }
