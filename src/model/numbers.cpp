@@ -40,8 +40,8 @@ bool number_text_overflows(const char* first, const char* last, bool hexadecimal
       while (p < last && *p == '0') { ++leading_fraction_zeros; ++p; }
     while (p < last && digit(*p)) ++p;
   }
-  const bool marks_exponent = hexadecimal ? (*p == 'p' || *p == 'P') : (*p == 'e' || *p == 'E');
-  if (p < last && marks_exponent) {
+  const char mark = hexadecimal ? 'p' : 'e';  // the letter that starts the exponent
+  if (p < last && (*p == mark || *p == mark - 'a' + 'A')) {
     ++p;
     bool negative = false;
     if (p < last && (*p == '+' || *p == '-')) negative = (*p++ == '-');
