@@ -58,13 +58,7 @@ TEST_P(ReferenceCase, ReportMatchesByteForByte) {
   ASSERT_TRUE(file_exists("OUT_M.xls"));
   const std::string want = normalise_non_finite(read_file(expected.string())),
                     got = normalise_non_finite(read_file("OUT_M.xls"));
-  const auto w = split_lines(want), g = split_lines(got);
-  std::size_t i = 0;  // the first line that differs
-  while (i < w.size() && i < g.size() && w[i] == g[i]) ++i;
-  if (i < w.size() || i < g.size())
-    ADD_FAILURE() << "first difference at line " << i + 1 << "\n want: "
-                  << (i < w.size() ? w[i] : "<none>") << "\n  got: "
-                  << (i < g.size() ? g[i] : "<none>");
+  EXPECT_EQ(first_difference(want, got), "");
   EXPECT_EQ(want.size(), got.size());
 }
 

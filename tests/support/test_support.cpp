@@ -77,6 +77,16 @@ std::string test_data_dir() {
   return dir != nullptr ? dir : LUMAVEIL_TEST_DATA_DIR;
 }
 
+std::string first_difference(const std::string& want, const std::string& got) {
+  if (want == got) return "";
+  const auto w = split_lines(want), g = split_lines(got);
+  std::size_t i = 0;
+  while (i < w.size() && i < g.size() && w[i] == g[i]) ++i;
+  if (i == w.size() && i == g.size()) return "the texts differ only in their last line feed";
+  return "first difference at line " + std::to_string(i + 1) + "\n want: " +
+         (i < w.size() ? w[i] : "<none>") + "\n  got: " + (i < g.size() ? g[i] : "<none>");
+}
+
 std::string exact(double v) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.17g", v);

@@ -30,6 +30,9 @@ std::vector<std::string> split_lines(const std::string& text);
 std::vector<std::string> split_cells(const std::string& line);
 // The folder of test data (tests/data).
 std::string test_data_dir();
+// Empty when the texts are equal; else the number of the first line that
+// differs and that line of each text.
+std::string first_difference(const std::string& want, const std::string& got);
 
 // One surface row of a lens data file.
 struct Surface {

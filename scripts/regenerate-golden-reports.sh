@@ -1,0 +1,42 @@
+#!/bin/sh
+# Regenerates, on purpose, the golden reports of the examples:
+#   tests/data/examples/<example>/m<mode>.xls
+# Each report is written by the host program of a build, in a fresh process
+# and a scratch copy of the example folder, exactly as the golden-report test
+# runs it. Modes 1 and 4 for every example; modes 2, 3, 5 and 6 for every
+# example that has a ray set (IN_FM2.txt).
+#
+#   sh scripts/regenerate-golden-reports.sh [BUILD_DIR]   (default: build)
+#
+# Run it only when a report is meant to change; then read `git diff --stat
+# tests/data/examples` and explain every changed figure in the commit.
+set -eu
+build=${1:-build}
+top=$(cd "$(dirname "$0")/.." && pwd)
+host="$top/$build/lumaveil"
+if [ ! -x "$host" ]; then
+  echo "regenerate-golden-reports: no host program at $host (run 'make build' first)" >&2
+  exit 1
+fi
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT INT TERM
+count=0
+for example in "$top"/examples/*/; do
+  name=$(basename "$example")
+  [ -f "$example/IN_FM.txt" ] || continue
+  modes="1 4"
+  if [ -f "$example/IN_FM2.txt" ]; then modes="1 2 3 4 5 6"; fi
+  golden="$top/tests/data/examples/$name"
+  mkdir -p "$golden"
+  for mode in $modes; do
+    run="$scratch/$name-m$mode"
+    mkdir -p "$run"
+    cp "$example"/IN_FM*.txt "$run"/
+    "$host" -C "$run" "$mode"
+    cp "$run/OUT_M.xls" "$golden/m$mode.xls"
+    count=$((count + 1))
+  done
+done
+echo "regenerate-golden-reports: REGENERATED $count golden reports on purpose under tests/data/examples."
+echo "regenerate-golden-reports: review 'git diff --stat tests/data/examples' before committing;"
+echo "regenerate-golden-reports: every changed report must be a change you intend."
