@@ -32,13 +32,13 @@ bool searched_surfaces_valid(const State& s, int count, Report& f1) {
 double grid_distance(int m, double h, double centre) { return (m - 2) * h + centre; }
 
 // One pass of mode 5: sample the 5-point grid, then step D[s1].
-void search_one(State& s, double* AR, double* Dv) {
+void search_one(State& s, double* AR, double* Dv, GridMerit merit_at) {
   const int s1 = s.ND[1];
   const double h = s.HD;
   double G[5];
   for (int m = 0; m <= 4; ++m) {
     Dv[s1] = grid_distance(m, h, s.D[s1]);
-    gn_curvature_inner(s, AR, Dv);
+    merit_at(s, AR, Dv);
     G[m] = s.E;
   }
   NewtonStep1 step = newton_step_1(G, h);
@@ -47,7 +47,7 @@ void search_one(State& s, double* AR, double* Dv) {
 
 // One pass of mode 6: sample the 5 × 5 grid, D1 outer and D2 inner, then
 // step D[s1] and D[s2].
-void search_two(State& s, double* AR, double* Dv) {
+void search_two(State& s, double* AR, double* Dv, GridMerit merit_at) {
   const int s1 = s.ND[1];
   const int s2 = s.ND[2];
   const double h = s.HD;
@@ -56,7 +56,7 @@ void search_two(State& s, double* AR, double* Dv) {
     Dv[s1] = grid_distance(a, h, s.D[s1]);
     for (int b = 0; b <= 4; ++b) {
       Dv[s2] = grid_distance(b, h, s.D[s2]);
-      gn_curvature_inner(s, AR, Dv);
+      merit_at(s, AR, Dv);
       G[a][b] = s.E;
     }
   }
@@ -65,7 +65,7 @@ void search_two(State& s, double* AR, double* Dv) {
   s.D[s2] = step.step2 + s.D[s2];
 }
 
-void run_distance_search(State& s, int count) {
+void run_distance_search(State& s, int count, GridMerit merit_at) {
   if (!read_ray_set(s)) {
     Report().put(literals::kMissingRaySet);
     return;
@@ -83,11 +83,11 @@ void run_distance_search(State& s, int count) {
   for (long long n = 0; n <= s.NITD; ++n) {
     for (int k = 0; k <= s.NUMB - 1; ++k) Dv[k] = s.D[k];
     if (count == 1) {
-      search_one(s, AR, Dv);
+      search_one(s, AR, Dv, merit_at);
       f1.print(literals::kMeritOneDistanceRow,
                {n, s.D[s.ND[1]], s.E, s.Xa, s.Xs, s.Ya, s.Ys});
     } else {
-      search_two(s, AR, Dv);
+      search_two(s, AR, Dv, merit_at);
       f1.print(literals::kMeritTwoDistancesRow,
                {n, s.D[s.ND[1]], s.D[s.ND[2]], s.E, s.Xa, s.Xs, s.Ya, s.Ys});
     }
@@ -100,8 +100,10 @@ void run_distance_search(State& s, int count) {
 
 }  // namespace
 
-void gn_curvature_d1(State& s) { run_distance_search(s, 1); }
+void refit_curvatures(State& s, double* AR, const double* Dv) { gn_curvature_inner(s, AR, Dv); }
 
-void gn_curvature_d2(State& s) { run_distance_search(s, 2); }
+void gn_curvature_d1(State& s, GridMerit merit_at) { run_distance_search(s, 1, merit_at); }
+
+void gn_curvature_d2(State& s, GridMerit merit_at) { run_distance_search(s, 2, merit_at); }
 
 }  // namespace lumaveil

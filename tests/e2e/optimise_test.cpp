@@ -2,6 +2,8 @@
 // count, and the refusal of distances that cannot be searched.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "lumaveil/main5.h"
 #include "support/test_support.h"
 
@@ -67,6 +69,24 @@ TEST(DistanceSearch, UnsearchableSurfaceGivesOneErrorLineAndNoRows) {
     EXPECT_NE(lines[2].find(value), std::string::npos) << lines[2];
   }
   EXPECT_EQ(run(5, "V", 0, 2, 99).back().substr(0, 2), "0\t");  // mode 5 reads ND[1] alone
+}
+
+TEST(OptimiseMerit, ARayStartingOnTheAxisAtAnAngleCounts) {
+  // Planes in air, 10 long to the evaluated surface: the ray that starts at
+  // the origin at angle 0.1 misses its target by 10·tan 0.1 there; the other
+  // ray meets its own. Only a ray whose four start values are all zero is
+  // left out.
+  const double miss = 10 * std::tan(0.1);
+  for (const Ray& tilted : {Ray{.U = 0.1}, Ray{.V = 0.1}}) {
+    ScratchDir dir;
+    LensFile{.surfaces = {{.D = 5, .n = {1}}, {.D = 5, .n = {1}}, {.n = {1}}, {.n = {1}}}}.write();
+    RaySetFile{.NIT = 1, .rays = {{.X = 1, .XT = 1}, tilted}}.write();
+    main5(2);
+    const auto lines = split_lines(read_file("OUT_M.xls"));
+    ASSERT_EQ(lines.size(), 3u);
+    const double E = std::stod(split_cells(lines[2])[1]);
+    EXPECT_NEAR(E, miss / std::sqrt(2.0), 1e-6) << "U " << tilted.U << " V " << tilted.V;
+  }
 }
 
 }  // namespace
