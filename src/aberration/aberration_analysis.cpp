@@ -51,8 +51,7 @@ void put_scan(State& s, Report& f1, int j, ScanAxis axis) {
       f1.print(literals::kScanRow, {s.U[0], s.X[last], s.U[last], s.AB});
     else
       f1.print(literals::kScanRow, {s.V[0], s.Y[last], s.V[last], s.AB});
-    // The samples are summed as they come; the first 101 are also kept.
-    if (l + M < kSurfaceSlots) s.ABL[l + M] = s.AB;
+    // The samples are summed as they come.
     add_sample(sums, scan_abscissa(l, s.NS), s.AB);
   }
   solve_power_sums(s, sums);

@@ -33,13 +33,4 @@ void solve_power_sums(State& s, const PowerSums& sums) {
   solve_linear(s);
 }
 
-void fit_polynomial(State& s) {
-  const int M = s.NS;
-  PowerSums sums;
-  clear_power_sums(sums);
-  for (long long l = -static_cast<long long>(M); l <= M && l + M < kSurfaceSlots; ++l)
-    add_sample(sums, scan_abscissa(l, M), s.ABL[l + M]);
-  solve_power_sums(s, sums);
-}
-
 }  // namespace lumaveil

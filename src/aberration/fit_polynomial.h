@@ -1,5 +1,9 @@
 // Least-squares polynomial of degree 6 through the samples of an aperture
 // scan, in the normalised aperture coordinate t = l/M, l = −M..M.
+//
+// The fit is gathered while the scan runs: clear_power_sums, then add_sample
+// for each ray in the order of the scan, then solve_power_sums. No sample is
+// stored, so a scan of any number of steps is fitted over all its samples.
 #ifndef LUMAVEIL_ABERRATION_FIT_POLYNOMIAL_H
 #define LUMAVEIL_ABERRATION_FIT_POLYNOMIAL_H
 
@@ -25,9 +29,6 @@ void add_sample(PowerSums& sums, double t, double y);
 // Builds the 7 × 7 normal equations from the sums and solves them: the
 // coefficient of t^p is then DX[p], p = 0..6.
 void solve_power_sums(State& s, const PowerSums& sums);
-
-// The fit of the samples ABL[0..2M] (M = NS, at most 50 steps).
-void fit_polynomial(State& s);
 
 }  // namespace lumaveil
 

@@ -81,7 +81,6 @@ struct State {
   double OPL[kSurfaceSlots];         // optical path of each trace step
   double Xr, Yr;                     // reference image point
   double AB;                         // wavefront aberration in wavelengths
-  double ABL[kSurfaceSlots];         // the first 101 samples of a scan
 };
 
 }  // namespace lumaveil

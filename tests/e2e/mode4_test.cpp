@@ -1,4 +1,4 @@
-// Mode 4: symmetry of the scans, a scan longer than the sample store fitted
+// Mode 4: symmetry of the scans, a scan of more than 101 rays fitted
 // like a fit of its printed samples, and the fourth-power growth of
 // spherical aberration with the aperture.
 #include <gtest/gtest.h>
