@@ -3,13 +3,13 @@
 #include <charconv>
 #include <cmath>
 
+#include "model/numbers.h"
+
 namespace lumaveil {
 namespace {
 
 // Longest conversion: %f of the largest double has 309 integer digits.
 constexpr int kNumberBytes = 512;
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // The spelling of a value that is not finite: inf with its sign, nan
 // without one. The sign bit of a not-a-number carries no meaning and differs
@@ -63,12 +63,12 @@ void format_to(FormatSink& sink, const char* format, std::initializer_list<Forma
     }
     // Width and precision.
     int width = 0;
-    while (is_digit(*p)) width = width * 10 + (*p++ - '0');
+    while (is_decimal_digit(*p)) width = width * 10 + (*p++ - '0');
     int precision = -1;
     if (*p == '.') {
       ++p;
       precision = 0;
-      while (is_digit(*p)) precision = precision * 10 + (*p++ - '0');
+      while (is_decimal_digit(*p)) precision = precision * 10 + (*p++ - '0');
     }
     char kind = *p;
     if (kind == '\0') break;
