@@ -79,7 +79,7 @@ void aberration_analysis(State& s) {
     trace_ray(s);
     path_lengths(s);
     s.OPR = 0.0;
-    for (int k = 0; k <= s.NUMB - 2; ++k) s.OPR = s.OPR + s.OPL[k];
+    for (int k = 0; k <= wide(s.NUMB) - 2; ++k) s.OPR = s.OPR + s.OPL[k];
     s.Xr = s.X[s.NUMB - 1];
     s.Yr = s.Y[s.NUMB - 1];
 

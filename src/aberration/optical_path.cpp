@@ -5,7 +5,7 @@
 namespace lumaveil {
 
 void path_lengths(State& s) {
-  for (int i = 0; i <= s.NUMB - 2; ++i) {
+  for (int i = 0; i <= wide(s.NUMB) - 2; ++i) {
     double n = s.N[0][i];
     if (n < 0) n = 1.0;
     // Geometric length per unit of z along the segment.
@@ -27,7 +27,7 @@ void wave_aberration(State& s, int j) {
   const int a = s.NUMB - 2;  // the last surface the path runs to
   const int b = s.NUMB - 1;  // the surface of the reference image point
   double P = 0.0;
-  for (int i = 0; i <= s.NUMB - 3; ++i) P = P + s.OPL[i];
+  for (int i = 0; i <= wide(s.NUMB) - 3; ++i) P = P + s.OPL[i];
   if (s.TYPE[b] != 1) {
     double dx = s.Xr - s.X[a];
     double dy = s.Yr - s.Y[a];

@@ -52,7 +52,7 @@ void store_lens_data(State& s, const InputGrid& grid) {
 
   // Number the variable surfaces; surface NUMB is never a variable.
   s.NV = 0;
-  for (int k = 0; k <= s.NUMB - 1; ++k) {
+  for (int k = 0; k <= wide(s.NUMB) - 1; ++k) {
     if (s.CODE[k][0] == 'V') {
       s.IV[k] = s.NV;
       ++s.NV;

@@ -18,7 +18,7 @@ void store_ray_set(State& s, const InputGrid& grid) {
   s.NITD = integer(8);
   s.HD = real(9);
 
-  for (int r = 0; r <= s.NRAY - 1; ++r) {
+  for (int r = 0; r <= wide(s.NRAY) - 1; ++r) {
     const int line = 15 + r;
     s.XI[r] = parse_real(grid.cell(line, 1));
     s.YI[r] = parse_real(grid.cell(line, 2));

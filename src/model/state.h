@@ -21,6 +21,14 @@ constexpr int kSurfaceSlots = kMaxSurfaces + 1;
 constexpr int kWavelengthSlots = kMaxWavelengths + 1;
 constexpr int kCodeBytes = 125;
 
+// A count read from a file, widened for arithmetic. NUMB, NRAY and the other
+// counts may hold anything an int can, and a bound such as NUMB - 1 or
+// NUMB - 2 computed in int would wrap round at INT_MIN to a huge positive
+// value that lets a loop or a check run past the arrays. Loop bounds are
+// therefore written wide(s.NUMB) - 1: the same bound for every ordinary count,
+// and one below every index for the extreme ones.
+constexpr long long wide(int count) { return count; }
+
 struct State {
   // Lens data, one entry per surface k = 0..NUMB.
   int NUMB;                          // number of surfaces

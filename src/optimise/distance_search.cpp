@@ -15,7 +15,7 @@ namespace {
 bool searched_surfaces_valid(const State& s, int count, Report& f1) {
   for (int which = 1; which <= count; ++which) {
     const int surface = s.ND[which];
-    if (surface < 0 || surface > s.NUMB - 2) {
+    if (surface < 0 || surface > wide(s.NUMB) - 2) {
       f1.print("error: ND[%d] = %d is not a surface 0..NUMB-2 (NUMB = %d)\n",
                {which, surface, s.NUMB});
       return false;
@@ -81,7 +81,7 @@ void run_distance_search(State& s, int count, GridMerit merit_at) {
   double AR[kSurfaceSlots] = {};
   double Dv[kSurfaceSlots] = {};
   for (long long n = 0; n <= s.NITD; ++n) {
-    for (int k = 0; k <= s.NUMB - 1; ++k) Dv[k] = s.D[k];
+    for (int k = 0; k <= wide(s.NUMB) - 1; ++k) Dv[k] = s.D[k];
     if (count == 1) {
       search_one(s, AR, Dv, merit_at);
       f1.print(literals::kMeritOneDistanceRow,
@@ -92,7 +92,7 @@ void run_distance_search(State& s, int count, GridMerit merit_at) {
                {n, s.D[s.ND[1]], s.D[s.ND[2]], s.E, s.Xa, s.Xs, s.Ya, s.Ys});
     }
     // The curvatures with which the last grid point ended.
-    for (int k = 0; k <= s.NUMB - 2; ++k)
+    for (int k = 0; k <= wide(s.NUMB) - 2; ++k)
       if (s.CODE[k][0] == 'V') f1.print(literals::kCurvatureValue, {AR[k]});
     f1.put(literals::kLineEnd);
   }

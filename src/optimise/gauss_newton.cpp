@@ -35,7 +35,7 @@ void run_gauss_newton(State& s, const GaussNewtonMode& mode) {
   double* T = mode.what == Varied::kCurvature ? s.C : s.D;
   if (mode.what == Varied::kCurvature) vertex_positions(s, s.D);
   double AR[kSurfaceSlots] = {};
-  for (int k = 0; k <= s.NUMB - 1; ++k) AR[k] = T[k];
+  for (int k = 0; k <= wide(s.NUMB) - 1; ++k) AR[k] = T[k];
 
   f1.put(literals::kMeritColumns);
   for (int v = 0; v <= s.NV - 1; ++v) f1.print(mode.column, {v});
@@ -44,7 +44,7 @@ void run_gauss_newton(State& s, const GaussNewtonMode& mode) {
   for (long long j = 1; j <= s.NIT; ++j) {
     merit(s, mode.what, s.NV, s.IV, AR);
     f1.print(literals::kMeritRow, {j, s.E, s.Xa, s.Xs, s.Ya, s.Ys});
-    for (int k = 0; k <= s.NUMB - 2; ++k)
+    for (int k = 0; k <= wide(s.NUMB) - 2; ++k)
       if (s.CODE[k][0] == 'V') f1.print(mode.value, {AR[k]});
     f1.put(literals::kLineEnd);
     add_correction(s, AR);
@@ -59,8 +59,8 @@ void gn_distance(State& s) { run_gauss_newton(s, kDistanceMode); }
 
 void gn_curvature_inner(State& s, double* ar, const double* dv) {
   vertex_positions(s, dv);
-  for (int k = 0; k <= s.NUMB - 1; ++k) ar[k] = s.C[k];
-  for (int t = 1; t <= s.NITC; ++t) {
+  for (int k = 0; k <= wide(s.NUMB) - 1; ++k) ar[k] = s.C[k];
+  for (long long t = 1; t <= s.NITC; ++t) {
     merit_curvature(s, s.NV, s.IV, ar);
     add_correction(s, ar);
   }

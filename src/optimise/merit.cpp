@@ -31,7 +31,7 @@ double tied_value(const State& s, int k, double value) {
 
 // Gives every variable and tied surface its value from p.
 void set_variables(const State& s, double* T, const double* p) {
-  for (int k = 0; k <= s.NUMB - 2; ++k) {
+  for (int k = 0; k <= wide(s.NUMB) - 2; ++k) {
     const int g = value_source(s, k);
     if (g >= 0) T[k] = tied_value(s, k, p[g]);
   }
@@ -41,7 +41,7 @@ void set_variables(const State& s, double* T, const double* p) {
 // follow. Every other surface keeps what T holds.
 void offset_variable(const State& s, double* T, const int* iv, const double* p, int m,
                      double delta) {
-  for (int k = 0; k <= s.NUMB - 2; ++k) {
+  for (int k = 0; k <= wide(s.NUMB) - 2; ++k) {
     const int g = value_source(s, k);
     if (g >= 0 && iv[g] == m) T[k] = tied_value(s, k, p[g] + delta);
   }
@@ -77,9 +77,9 @@ void merit(State& s, Varied what, int n, const int* iv, const double* p) {
 
   double SPX[kSurfaceSlots], SPY[kSurfaceSlots], SPU[kSurfaceSlots], SPV[kSurfaceSlots];
   for (int q = 1; q <= s.NW; ++q) {
-    for (int k = 0; k <= s.NUMB - 1; ++k) s.N[0][k] = s.N[q][k];
+    for (int k = 0; k <= wide(s.NUMB) - 1; ++k) s.N[0][k] = s.N[q][k];
     const double w = s.WQ[q];
-    for (int r = 0; r <= s.NRAY - 1; ++r) {
+    for (int r = 0; r <= wide(s.NRAY) - 1; ++r) {
       if (s.XI[r] == 0 && s.YI[r] == 0 && s.UI[r] == 0 && s.VI[r] == 0) continue;
       s.X[0] = s.XI[r];
       s.Y[0] = s.YI[r];
@@ -137,7 +137,7 @@ void merit(State& s, Varied what, int n, const int* iv, const double* p) {
 
 void add_correction(const State& s, double* ar) {
   int v = 0;
-  for (int k = 0; k <= s.NUMB - 2; ++k) {
+  for (int k = 0; k <= wide(s.NUMB) - 2; ++k) {
     if (is_variable(s, k)) {
       ar[k] = ar[k] + 1.0 * s.DX[v];
       ++v;

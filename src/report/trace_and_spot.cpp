@@ -70,7 +70,7 @@ void trace_and_spot(State& s) {
   s.Z[0] = 0;
   for (int q = 1; q <= s.NW; ++q) {
     f1.print(literals::kCentralBundleHeading, {q});
-    for (int k = 0; k <= s.NUMB - 1; ++k) s.N[0][k] = s.N[q][k];
+    for (int k = 0; k <= wide(s.NUMB) - 1; ++k) s.N[0][k] = s.N[q][k];
 
     // Central ray, the two rim rays, and the central ray again. The rim rays
     // spread the height for aperture kind 1 and the angle for any other.

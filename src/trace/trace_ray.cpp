@@ -3,7 +3,7 @@
 namespace lumaveil {
 
 void trace_ray(State& s) {
-  for (int i = 0; i <= s.NUMB - 1; ++i) {
+  for (int i = 0; i <= wide(s.NUMB) - 1; ++i) {
     s.FLAG[i] = 0;
     switch (s.TYPE[i + 1]) {
       case 1: trace_ideal(s, i); break;

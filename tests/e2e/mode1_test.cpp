@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <filesystem>
 
@@ -85,6 +86,38 @@ TEST(ModeOne, BlocksHoldTablesOfSurfacesBelowNumbAndTheGridPointsInsideTheDisc) 
   EXPECT_NE(blocks[0].tables[1][2][3], blocks[1].tables[1][2][3]);
   lens.nw = 0;
   EXPECT_TRUE(run_mode1(lens).empty());  // the old report is emptied
+}
+
+// NUMB near INT_MIN has no surface to tabulate or spot, and NS at INT_MIN no
+// grid point: each block keeps its headings and nothing is read or written
+// outside the arrays. Surface types at the limits of int are spheres.
+TEST(ModeOne, CountsAtTheLimitsOfIntKeepTheHeadingsAndStayInsideTheArrays) {
+  ScratchDir dir;
+  for (int numb : {INT_MIN, INT_MIN + 1}) {
+    LensFile lens = planes(2, 1, 2);
+    lens.numb = numb;
+    const auto blocks = run_mode1(lens);
+    ASSERT_EQ(blocks.size(), 1u) << numb;
+    for (const Rows& table : blocks[0].tables) EXPECT_TRUE(table.empty()) << numb;
+    EXPECT_EQ(blocks[0].count, "13");
+    EXPECT_TRUE(blocks[0].spots.empty());
+  }
+  const auto blocks = run_mode1(planes(2, 1, INT_MIN));
+  ASSERT_EQ(blocks.size(), 1u);
+  EXPECT_EQ(blocks[0].tables[0].size(), 2u);
+  EXPECT_EQ(blocks[0].count, "0");
+  EXPECT_TRUE(blocks[0].spots.empty());
+  LensFile lens = planes(3, 1, 1);
+  lens.surfaces[1] = {.C = 0.05, .D = 10, .n = {1.5, 1.5}};
+  lens.write();
+  main5(1);
+  const std::string sphere = read_file("OUT_M.xls");
+  for (int type : {INT_MIN, INT_MAX}) {
+    lens.surfaces[1].type = lens.surfaces[2].type = type;
+    lens.write();
+    main5(1);
+    EXPECT_EQ(read_file("OUT_M.xls"), sphere) << type;
+  }
 }
 
 // Radius 50, index 1.5, 5 thick, plane back: the paraxial focus lies 96.6667 behind.

@@ -3,6 +3,7 @@
 // spherical aberration with the aperture.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 #include "lumaveil/main5.h"
@@ -83,6 +84,21 @@ TEST(AberrationReport, NoStepsScanTheReferenceRayAlone) {
   EXPECT_EQ(split_cells(out[2])[3], "0.000000E+00");
   EXPECT_EQ(split_cells(out[3])[1], "NAN");
   EXPECT_EQ(out[13], out[2]);
+}
+
+// NUMB at INT_MIN: the one error line names the count as read. NS at
+// INT_MIN: scans without samples, whose fits are 0/0.
+TEST(AberrationReport, CountsAtTheLimitsOfIntStayInsideTheArrays) {
+  for (int numb : {INT_MIN, INT_MIN + 1}) {
+    const Lines lines = run(singlet(2, 1, numb));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0],
+              "error: mode 4 needs at least 2 surfaces (NUMB = " + std::to_string(numb) + ")");
+  }
+  const Lines out = run(singlet(INT_MIN, 5));
+  ASSERT_EQ(out.size(), 1 + 2u * (1 + 7 + 2));
+  EXPECT_EQ(out[1], "U[0]\tX[NUMB-1]\tU[NUMB-1]\tAB");
+  EXPECT_TRUE(std::isnan(std::stod(split_cells(out[2])[1]))) << out[2];
 }
 
 }  // namespace

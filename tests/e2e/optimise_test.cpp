@@ -2,6 +2,7 @@
 // count, and the refusal of distances that cannot be searched.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 #include "lumaveil/main5.h"
@@ -87,6 +88,73 @@ TEST(OptimiseMerit, ARayStartingOnTheAxisAtAnAngleCounts) {
     const double E = std::stod(split_cells(lines[2])[1]);
     EXPECT_NEAR(E, miss / std::sqrt(2.0), 1e-6) << "U " << tilted.U << " V " << tilted.V;
   }
+}
+
+// Searched surfaces far outside the lens, and lenses whose NUMB - 2 would
+// wrap round: the check is made against the real surface range, whatever
+// NITD is.
+TEST(DistanceSearch, SurfacesAndCountsAtTheLimitsOfIntAreRefused) {
+  for (int nd : {INT_MIN, INT_MAX, 1000000}) {
+    EXPECT_EQ(run(5, "V", INT_MAX, nd).back(),
+              "error: ND[1] = " + std::to_string(nd) + " is not a surface 0..NUMB-2 (NUMB = 7)");
+    EXPECT_EQ(run(6, "V", INT_MAX, 1, nd).back(),
+              "error: ND[2] = " + std::to_string(nd) + " is not a surface 0..NUMB-2 (NUMB = 7)");
+  }
+  for (int numb : {INT_MIN, INT_MIN + 1}) {
+    for (int mode : {5, 6}) {
+      ScratchDir dir;
+      LensFile{.surfaces = {{.D = 5, .n = {1}}, {.C = 0.02, .D = 5, .code = "V", .n = {1.5}}},
+               .numb = numb, .nd1 = 0, .nd2 = 1}.write();
+      RaySetFile{.rays = {{.X = 1}}}.write();
+      main5(mode);
+      const auto lines = split_lines(read_file("OUT_M.xls"));
+      ASSERT_EQ(lines.size(), 3u) << numb;
+      EXPECT_EQ(lines[2], "error: ND[1] = 0 is not a surface 0..NUMB-2 (NUMB = " +
+                              std::to_string(numb) + ")");
+    }
+  }
+}
+
+// With no surfaces (NUMB at INT_MIN) the merit reads each ray at surface 0,
+// where it starts; with NRAY at INT_MIN there is no ray, and the merit is
+// 0/0. Either way each iteration gives its row and nothing runs past the
+// arrays.
+TEST(OptimiseReport, CountsAtTheLimitsOfIntGiveTheirRowsInsideTheArrays) {
+  for (int mode : {2, 3}) {
+    ScratchDir dir;
+    LensFile{.surfaces = {{.D = 5, .n = {1}}, {.C = 0.02, .D = 5, .code = "V", .n = {1.5}}},
+             .numb = INT_MIN}.write();
+    RaySetFile{.NIT = 2, .rays = {{.X = 1, .XT = 0.5}, {.Y = 2}}}.write();
+    main5(mode);
+    auto lines = split_lines(read_file("OUT_M.xls"));
+    ASSERT_EQ(lines.size(), 4u) << mode;
+    EXPECT_EQ(lines[1], "No\tE\tXa\tXs\tYa\tYs\t");
+    // Residuals 0.5 and 2: E = sqrt((0.25 + 4) / 2), Xa = 0.25, Ya = 1.
+    EXPECT_NEAR(std::stod(split_cells(lines[3])[1]), std::sqrt(4.25 / 2), 1e-6) << mode;
+    EXPECT_EQ(split_cells(lines[3])[2], "2.500000E-01") << mode;
+    EXPECT_EQ(split_cells(lines[3])[4], "1.000000E+00") << mode;
+
+    LensFile{.surfaces = {{.D = 5, .n = {1}}, {.C = 0.02, .D = 5, .code = "V", .n = {1.5}},
+                          {.n = {1}}}}.write();
+    RaySetFile{.NIT = 2, .rays = {{.X = 1}}, .nray = INT_MIN}.write();
+    main5(mode);
+    lines = split_lines(read_file("OUT_M.xls"));
+    ASSERT_EQ(lines.size(), 4u) << mode;
+    EXPECT_TRUE(std::isnan(std::stod(split_cells(lines[3])[1]))) << lines[3];
+    RaySetFile{.NIT = INT_MIN, .rays = {{.X = 1}}}.write();
+    main5(mode);
+    EXPECT_EQ(split_lines(read_file("OUT_M.xls")).size(), 2u) << mode;
+  }
+  // Modes 5 and 6: no passes for NITD at INT_MIN, no inner iteration for NITC at INT_MIN.
+  EXPECT_EQ(run(5, "V", INT_MIN).size(), 2u);
+  ScratchDir dir;
+  LensFile{.surfaces = {{.D = 5, .n = {1}}, {.C = 0.02, .D = 5, .code = "V", .n = {1.5}},
+                        {.D = 90, .n = {1}}, {.n = {1}}}, .nd1 = 1}.write();
+  RaySetFile{.NITC = INT_MIN, .NITD = 0, .rays = {{.X = 1}}}.write();
+  main5(5);
+  const auto lines = split_lines(read_file("OUT_M.xls"));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(split_cells(lines[2]).at(7), "0.02");  // C[1] as it was
 }
 
 }  // namespace
