@@ -17,7 +17,8 @@ void path_lengths(State& s);
 // wavelength j, in wavelengths. The ray's path to surface NUMB-2, plus the
 // straight distance (index 1) from there to the reference image point
 // (Xr, Yr) at the ray's own z on surface NUMB-1, minus OPR. When surface
-// NUMB-1 is an ideal element the straight distance is left out.
+// NUMB-1 is an ideal element the straight distance is left out. Needs
+// NUMB >= 2, which mode 4 checks before it traces.
 void wave_aberration(State& s, int j);
 
 }  // namespace lumaveil
