@@ -31,6 +31,14 @@ enum class Varied { kCurvature, kDistance };
 // the vertex positions ZV in step with D.
 void merit(State& s, Varied what, int n, const int* iv, const double* p);
 
+// How the evaluation traces, for comparing its two ways: 1 retraces each
+// derivative from its first changed surface, 0 traces every ray through all
+// surfaces, -1 returns to the default (environment variable
+// LUMAVEIL_RETRACE; "0" turns retracing off). With retracing off and one
+// thread (see parallel/pool.h) the evaluation runs the plain serial loop on
+// the state block.
+void set_merit_retrace(int mode);
+
 inline void merit_curvature(State& s, int n, const int* iv, const double* p) {
   merit(s, Varied::kCurvature, n, iv, p);
 }

@@ -4,16 +4,18 @@
 
 namespace lumaveil {
 
-void trace_ideal(State& s, int i) {
+void trace_ideal(const TraceSurfaces& s, const TraceRay& ray, int i) {
   const int k = i + 1;
-  const double f = s.D[i];
-  s.FLAG[i] = 2;
+  const double f = s.d[i];
+  ray.flag[i] = 2;
   // Height behind depends on the angle in front, angle behind on the height.
-  s.X[k] = -f * std::sin(s.U[i]);
-  s.Y[k] = -f * std::sin(s.V[i]);
-  s.U[k] = std::asin(s.X[i] / f);
-  s.V[k] = std::asin(s.Y[i] / f);
-  s.Z[k] = s.ZV[k - 1];
+  ray.x[k] = -f * std::sin(ray.u[i]);
+  ray.y[k] = -f * std::sin(ray.v[i]);
+  ray.u[k] = std::asin(ray.x[i] / f);
+  ray.v[k] = std::asin(ray.y[i] / f);
+  ray.z[k] = s.zv[k - 1];
 }
+
+void trace_ideal(State& s, int i) { trace_ideal(surfaces_of(s), ray_of(s), i); }
 
 }  // namespace lumaveil

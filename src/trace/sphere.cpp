@@ -5,40 +5,40 @@
 
 namespace lumaveil {
 
-void trace_sphere(State& s, int i) {
+void trace_sphere(const TraceSurfaces& s, const TraceRay& ray, int i) {
   const int k = i + 1;
-  const double c = s.C[k];
-  const double zv = s.ZV[k - 1];
-  const double xd = s.Xd[k];
-  const double yd = s.Yd[k];
-  const double nb = s.N[0][k - 1];
-  const double na = s.N[0][k];
+  const double c = s.c[k];
+  const double zv = s.zv[k - 1];
+  const double xd = s.xd[k];
+  const double yd = s.yd[k];
+  const double nb = s.n[k - 1];
+  const double na = s.n[k];
 
-  double tu = std::tan(s.U[i]);
-  double tv = std::tan(s.V[i]);
+  double tu = std::tan(ray.u[i]);
+  double tv = std::tan(ray.v[i]);
 
   // Where the ray crosses z = 0, measured from the shifted axis.
-  double x0 = tu * s.Z[i] + s.X[i] - xd;
-  double y0 = tv * s.Z[i] + s.Y[i] - yd;
+  double x0 = tu * ray.z[i] + ray.x[i] - xd;
+  double y0 = tv * ray.z[i] + ray.y[i] - yd;
 
   // Intersect the surface: the root of the sphere equation on the vertex side.
   if (c == 0) {
-    s.Z[k] = zv;
+    ray.z[k] = zv;
   } else {
     double qa = tu * tu + 1 + tv * tv;
     double qb = -2 * (1 / c + zv + tu * x0 + tv * y0);
     double qc = zv * zv + 2 * zv / c + x0 * x0 + y0 * y0;
     double root = std::sqrt(qb * qb - 4 * qa * qc);
-    s.Z[k] = c > 0 ? (-qb - root) / (2 * qa) : (-qb + root) / (2 * qa);
+    ray.z[k] = c > 0 ? (-qb - root) / (2 * qa) : (-qb + root) / (2 * qa);
   }
-  s.X[k] = s.X[i] - (s.Z[k] - s.Z[i]) * tu;
-  s.Y[k] = s.Y[i] - (s.Z[k] - s.Z[i]) * tv;
+  ray.x[k] = ray.x[i] - (ray.z[k] - ray.z[i]) * tu;
+  ray.y[k] = ray.y[i] - (ray.z[k] - ray.z[i]) * tv;
 
   // Unit normal with positive z component.
   Vec3 n;
-  n.x = (xd - s.X[k]) * c;
-  n.y = (yd - s.Y[k]) * c;
-  n.z = c == 0 ? 1 : (zv + 1 / c - s.Z[k]) * c;
+  n.x = (xd - ray.x[k]) * c;
+  n.y = (yd - ray.y[k]) * c;
+  n.z = c == 0 ? 1 : (zv + 1 / c - ray.z[k]) * c;
   if (n.z > 1) n.z = 1;
 
   // Angle of incidence.
@@ -58,16 +58,18 @@ void trace_sphere(State& s, int i) {
     turn = reflection_turn(n, d, sI, cI);
   }
   Vec3 e = turned_direction(d, turn);
-  s.U[k] = -std::atan(e.x / e.z);
-  s.V[k] = -std::atan(e.y / e.z);
+  ray.u[k] = -std::atan(e.x / e.z);
+  ray.v[k] = -std::atan(e.y / e.z);
 
   // After a mirror the ray is described in the frame folded about the
   // vertex plane, in which it travels toward +z again.
   if (mirror) {
-    s.Z[k] = 2 * zv - s.Z[k];
-    s.U[k] = -s.U[k];
-    s.V[k] = -s.V[k];
+    ray.z[k] = 2 * zv - ray.z[k];
+    ray.u[k] = -ray.u[k];
+    ray.v[k] = -ray.v[k];
   }
 }
+
+void trace_sphere(State& s, int i) { trace_sphere(surfaces_of(s), ray_of(s), i); }
 
 }  // namespace lumaveil

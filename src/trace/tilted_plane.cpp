@@ -5,22 +5,22 @@
 
 namespace lumaveil {
 
-void trace_tilted_plane(State& s, int i) {
+void trace_tilted_plane(const TraceSurfaces& s, const TraceRay& ray, int i) {
   const int k = i + 1;
-  const double A = s.Xd[k];
-  const double B = s.Yd[k];
-  const double zv = s.ZV[k - 1];
-  const double nb = s.N[0][k - 1];
-  const double na = s.N[0][k];
+  const double A = s.xd[k];
+  const double B = s.yd[k];
+  const double zv = s.zv[k - 1];
+  const double nb = s.n[k - 1];
+  const double na = s.n[k];
 
-  double tu = std::tan(s.U[i]);
-  double tv = std::tan(s.V[i]);
+  double tu = std::tan(ray.u[i]);
+  double tv = std::tan(ray.v[i]);
 
   // Intersect the plane z = zv + A·x + B·y.
-  s.Z[k] = ((tu * s.Z[i] + s.X[i]) * A + zv + (tv * s.Z[i] + s.Y[i]) * B) /
+  ray.z[k] = ((tu * ray.z[i] + ray.x[i]) * A + zv + (tv * ray.z[i] + ray.y[i]) * B) /
            (A * tu + 1 + B * tv);
-  s.X[k] = s.X[i] - (s.Z[k] - s.Z[i]) * tu;
-  s.Y[k] = s.Y[i] - (s.Z[k] - s.Z[i]) * tv;
+  ray.x[k] = ray.x[i] - (ray.z[k] - ray.z[i]) * tu;
+  ray.y[k] = ray.y[i] - (ray.z[k] - ray.z[i]) * tv;
 
   // Unit normal of the plane.
   double L = std::sqrt(A * A + B * B + 1);
@@ -36,8 +36,10 @@ void trace_tilted_plane(State& s, int i) {
   // Angle of refraction with the indices as they stand: no mirror here.
   double r = std::asin(sI * nb / na);
   Vec3 e = turned_direction(d, refraction_turn(n, d, I, r, sI, cI));
-  s.U[k] = -std::atan(e.x / e.z);
-  s.V[k] = -std::atan(e.y / e.z);
+  ray.u[k] = -std::atan(e.x / e.z);
+  ray.v[k] = -std::atan(e.y / e.z);
 }
+
+void trace_tilted_plane(State& s, int i) { trace_tilted_plane(surfaces_of(s), ray_of(s), i); }
 
 }  // namespace lumaveil

@@ -16,20 +16,55 @@
 
 namespace lumaveil {
 
+// The surface data one trace reads: the lens, the vertex positions and the
+// indices of one wavelength (index k after surface k). Several rays may be
+// traced at once against the same surfaces.
+struct TraceSurfaces {
+  int numb;
+  const int* type;
+  const double* c;
+  const double* d;
+  const double* xd;
+  const double* yd;
+  const double* zv;
+  const double* n;
+};
+
+// The arrays one trace fills: the ray at each surface, entry 0 the start.
+struct TraceRay {
+  double* x;
+  double* y;
+  double* z;
+  double* u;
+  double* v;
+  int* flag;
+};
+
+// The lens data and the ray arrays of the state block (working row N[0]).
+TraceSurfaces surfaces_of(const State& s);
+TraceRay ray_of(State& s);
+
 // Steps i = 0..NUMB-1 in order; type 1 and 2 surfaces have their own routines,
 // every other type is a sphere or plane.
 void trace_ray(State& s);
 
+// Steps i = first..NUMB-1 only: the ray must already hold, at entries
+// 0..first, what the steps before `first` leave there.
+void trace_steps(const TraceSurfaces& s, const TraceRay& ray, int first);
+
 // A sphere or plane whose axis is shifted by (Xd, Yd); refracts, or reflects
 // when the index after it is negative.
 void trace_sphere(State& s, int i);
+void trace_sphere(const TraceSurfaces& s, const TraceRay& ray, int i);
 
 // An ideal element of focal length D[i] obeying the sine condition, with
 // surface i as its front and surface k as its back focal plane.
 void trace_ideal(State& s, int i);
+void trace_ideal(const TraceSurfaces& s, const TraceRay& ray, int i);
 
 // A plane through the axis point with slopes dz/dx = Xd[k] and dz/dy = Yd[k].
 void trace_tilted_plane(State& s, int i);
+void trace_tilted_plane(const TraceSurfaces& s, const TraceRay& ray, int i);
 
 }  // namespace lumaveil
 

@@ -11,6 +11,9 @@ namespace lumaveil {
 // Every routine that traces calls this after changing the distances in use.
 void vertex_positions(State& s, const double* dist);
 
+// The same running sum into zv for a lens of numb surfaces.
+void vertex_positions(double* zv, int numb, const double* dist);
+
 }  // namespace lumaveil
 
 #endif
