@@ -2,9 +2,10 @@
 # of the README; the others serve CI and development.
 BUILD ?= build
 SAN_BUILD ?= build-san
+TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build demo test test-sanitize bench windows windows-check clean
+.PHONY: all build demo test test-sanitize test-tsan bench windows windows-check clean
 
 all: build
 
@@ -24,6 +25,12 @@ test-sanitize:
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
 
+# The threaded merit evaluation and its pool under ThreadSanitizer.
+test-tsan:
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMAVEIL_TSAN=ON -DLUMAVEIL_BUILD_BENCH=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target lumaveil_unit_tests
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/lumaveil_unit_tests --gtest_filter='MeritPaths*:ThreadPool*:Merit*'
+
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
 
@@ -34,4 +41,4 @@ windows-check:
 	bash scripts/windows-check.sh
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) build-win32 build-win64
+	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) build-win32 build-win64
