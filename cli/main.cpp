@@ -13,14 +13,16 @@
 #include <cstring>
 #include <string>
 
-#include "lumaveil/main5.h"
+#include "cli/check.h"
+#include "cli/progress.h"
 
 namespace {
 
-constexpr const char* kUsage = "usage: lumaveil [-C DIR] MODE\n";
+constexpr const char* kUsage = "usage: lumaveil [-C DIR] [--quiet] MODE | check\n";
 
 constexpr const char* kHelp =
-    "usage: lumaveil [-C DIR] MODE\n"
+    "usage: lumaveil [-C DIR] [--quiet] MODE\n"
+    "       lumaveil [-C DIR] check\n"
     "\n"
     "Runs one lens-design calculation in the current directory (or in DIR).\n"
     "\n"
@@ -39,8 +41,12 @@ constexpr const char* kHelp =
     "Any other integer reads the lens and writes nothing. Negative numbers are\n"
     "modes, not options.\n"
     "\n"
+    "check  prints the lens as the library reads it, its first-order data, a\n"
+    "       real-ray check and the findings (exit status 1 when there are any)\n"
+    "\n"
     "Options:\n"
     "  -C DIR     run in DIR\n"
+    "  --quiet    no progress line and no summary of the report\n"
     "  --help     this text\n"
     "  --version  the version\n";
 
@@ -82,6 +88,7 @@ std::string current_directory() {
 int main(int argc, char** argv) {
   const char* directory = nullptr;
   const char* mode_text = nullptr;
+  bool quiet = false;
   for (int a = 1; a < argc; ++a) {
     const char* arg = argv[a];
     if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
@@ -97,6 +104,10 @@ int main(int argc, char** argv) {
       directory = argv[++a];
       continue;
     }
+    if (std::strcmp(arg, "--quiet") == 0 || std::strcmp(arg, "-q") == 0) {
+      quiet = true;
+      continue;
+    }
     int ignored;
     if (arg[0] == '-' && !parse_mode(arg, ignored)) {
       std::string message = std::string("unknown option ") + arg;
@@ -106,8 +117,9 @@ int main(int argc, char** argv) {
     mode_text = arg;
   }
   if (mode_text == nullptr) return usage_error("no mode given");
+  const bool check = std::strcmp(mode_text, "check") == 0;
   int mode = 0;
-  if (!parse_mode(mode_text, mode)) {
+  if (!check && !parse_mode(mode_text, mode)) {
     std::string message = std::string("mode must be an integer, not '") + mode_text + "'";
     return usage_error(message.c_str());
   }
@@ -115,6 +127,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "lumaveil: cannot enter %s: %s\n", directory, std::strerror(errno));
     return 1;
   }
+  if (check) return lumaveil::cli::run_check(stdout);
 
   // The library reports a missing input file in OUT_M.xls; the host also
   // says so on stderr and in its exit status.
@@ -124,11 +137,12 @@ int main(int argc, char** argv) {
   else if (reads_ray_set(mode) && !readable("IN_FM2.txt"))
     missing = "IN_FM2.txt";
 
-  main5(mode);
+  lumaveil::cli::run_mode(mode, !quiet && isatty(STDERR_FILENO));
 
   if (missing != nullptr) {
     std::fprintf(stderr, "lumaveil: cannot open %s in %s\n", missing, current_directory().c_str());
     return 1;
   }
+  if (!quiet) lumaveil::cli::print_run_summary(mode);
   return 0;
 }

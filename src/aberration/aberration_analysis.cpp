@@ -2,6 +2,7 @@
 
 #include "aberration/fit_polynomial.h"
 #include "aberration/optical_path.h"
+#include "entry/progress.h"
 #include "model/aperture.h"
 #include "report/literals.h"
 #include "report/report.h"
@@ -43,6 +44,7 @@ void put_scan(State& s, Report& f1, int j, ScanAxis axis) {
   PowerSums sums;
   clear_power_sums(sums);
   for (long long l = -M; l <= M; ++l) {
+    progress(2, l + M + 1, 2 * M + 1);
     set_scan_ray(s, axis, l);
     trace_ray(s);
     path_lengths(s);
@@ -69,6 +71,7 @@ void aberration_analysis(State& s) {
   }
   vertex_positions(s, s.D);
   for (int j = 1; j <= s.NW; ++j) {
+    progress(0, j, s.NW);
     for (int k = 0; k <= s.NUMB; ++k) s.N[0][k] = s.N[j][k];
 
     // The reference ray: the central ray of the lens data.
@@ -84,7 +87,9 @@ void aberration_analysis(State& s) {
     s.Yr = s.Y[s.NUMB - 1];
 
     f1.print(literals::kWavelengthLine, {s.WL[j]});
+    progress(1, 1, 2);
     put_scan(s, f1, j, ScanAxis::kX);
+    progress(1, 2, 2);
     put_scan(s, f1, j, ScanAxis::kY);
   }
 }

@@ -1,5 +1,6 @@
 #include "optimise/distance_search.h"
 
+#include "entry/progress.h"
 #include "model/ray_set.h"
 #include "optimise/gauss_newton.h"
 #include "optimise/newton_step.h"
@@ -37,6 +38,7 @@ void search_one(State& s, double* AR, double* Dv, GridMerit merit_at) {
   const double h = s.HD;
   double G[5];
   for (int m = 0; m <= 4; ++m) {
+    progress(1, m + 1, 5);
     Dv[s1] = grid_distance(m, h, s.D[s1]);
     merit_at(s, AR, Dv);
     G[m] = s.E;
@@ -55,6 +57,7 @@ void search_two(State& s, double* AR, double* Dv, GridMerit merit_at) {
   for (int a = 0; a <= 4; ++a) {
     Dv[s1] = grid_distance(a, h, s.D[s1]);
     for (int b = 0; b <= 4; ++b) {
+      progress(1, a * 5 + b + 1, 25);
       Dv[s2] = grid_distance(b, h, s.D[s2]);
       merit_at(s, AR, Dv);
       G[a][b] = s.E;
@@ -81,6 +84,7 @@ void run_distance_search(State& s, int count, GridMerit merit_at) {
   double AR[kSurfaceSlots] = {};
   double Dv[kSurfaceSlots] = {};
   for (long long n = 0; n <= s.NITD; ++n) {
+    progress(0, n + 1, s.NITD + 1LL);
     for (int k = 0; k <= wide(s.NUMB) - 1; ++k) Dv[k] = s.D[k];
     if (count == 1) {
       search_one(s, AR, Dv, merit_at);

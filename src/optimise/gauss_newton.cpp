@@ -1,5 +1,6 @@
 #include "optimise/gauss_newton.h"
 
+#include "entry/progress.h"
 #include "model/ray_set.h"
 #include "optimise/merit.h"
 #include "report/literals.h"
@@ -42,6 +43,7 @@ void run_gauss_newton(State& s, const GaussNewtonMode& mode) {
   f1.put(literals::kLineEnd);
 
   for (long long j = 1; j <= s.NIT; ++j) {
+    progress(0, j, s.NIT);
     merit(s, mode.what, s.NV, s.IV, AR);
     f1.print(literals::kMeritRow, {j, s.E, s.Xa, s.Xs, s.Ya, s.Ys});
     for (int k = 0; k <= wide(s.NUMB) - 2; ++k)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "entry/progress.h"
 #include "model/aperture.h"
 #include "report/literals.h"
 #include "report/report.h"
@@ -27,7 +28,8 @@ void trace_and_tabulate(State& s, Report& f1) {
 // The spot diagram of one wavelength; the ray holds the central values.
 void put_spot_diagram(State& s, Report& f1, int q) {
   const long long ns = s.NS;
-  f1.print(literals::kSpotDiagramHeading, {q, spot_count(s.NS)});
+  const long long points = spot_count(s.NS);
+  f1.print(literals::kSpotDiagramHeading, {q, points});
   f1.put(literals::kSpotColumns);
   if (s.NUMB <= 0) return;  // no surface NUMB-1 to report
   const int last = s.NUMB - 1;
@@ -40,6 +42,7 @@ void put_spot_diagram(State& s, Report& f1, int q) {
       if (s.IAP == 2) s.V[0] = s.VI[0] + aperture_offset(l, s.RU, s.NS);
       if (j * j + l * l <= ns * ns) {
         ++n;
+        progress(1, n, points);
         trace_ray(s);
         f1.print(literals::kSpotRow, {n, s.U[last], s.V[last], s.X[last], s.Y[last]});
       }
@@ -69,6 +72,7 @@ void trace_and_spot(State& s) {
   vertex_positions(s, s.D);
   s.Z[0] = 0;
   for (int q = 1; q <= s.NW; ++q) {
+    progress(0, q, s.NW);
     f1.print(literals::kCentralBundleHeading, {q});
     for (int k = 0; k <= wide(s.NUMB) - 1; ++k) s.N[0][k] = s.N[q][k];
 
