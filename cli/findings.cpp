@@ -1,6 +1,7 @@
 #include "cli/findings.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -141,21 +142,19 @@ CellText classify_cell(const char* text, bool integer) {
   if (*p == '\0') return CellText::kEmpty;
   const char* q = p;
   if (*q == '+' || *q == '-') ++q;
-  const char* rest = q;
+  // The extent of the number as a real reading takes it.
+  double value = 0;
+  auto [end, error] = std::from_chars(q, q + std::strlen(q), value);
+  if (error == std::errc::invalid_argument)
+    return *q == ',' && is_digit(q[1]) ? CellText::kDecimalComma : CellText::kNoNumber;
+  const char* rest = end;
   if (integer) {
-    while (is_digit(*rest)) ++rest;
-    const bool fraction_follows =
-        (*rest == '.' && (is_digit(rest[1]) || rest > q)) ||
-        (rest > q && (*rest == 'e' || *rest == 'E') &&
-         (is_digit(rest[1]) || rest[1] == '+' || rest[1] == '-'));
-    if (fraction_follows) return CellText::kFraction;
-    if (rest == q) return *q == ',' && is_digit(q[1]) ? CellText::kDecimalComma : CellText::kNoNumber;
-  } else {
-    double ignored = 0;
-    auto [end, error] = std::from_chars(q, q + std::strlen(q), ignored);
-    if (error == std::errc::invalid_argument)
-      return *q == ',' && is_digit(q[1]) ? CellText::kDecimalComma : CellText::kNoNumber;
-    rest = end;
+    const char* digits_end = q;
+    while (is_digit(*digits_end)) ++digits_end;
+    if (digits_end == q) return CellText::kFraction;  // ".5": reads as 0
+    // "3.0" means 3; "3.9" or "1e3" read as 3 and 1.
+    const double whole = static_cast<double>(std::abs(static_cast<long long>(parse_int(q))));
+    if (end != digits_end && value != whole) return CellText::kFraction;
   }
   if (*rest == ',' && is_digit(rest[1])) return CellText::kDecimalComma;
   return *skip_blanks(rest) == '\0' ? CellText::kNumber : CellText::kTrailingText;
