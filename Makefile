@@ -5,7 +5,7 @@ SAN_BUILD ?= build-san
 TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build demo test test-sanitize test-tsan bench windows windows-check clean
+.PHONY: all build demo test test-sanitize test-tsan bench windows windows-check clean install
 
 all: build
 
@@ -30,6 +30,12 @@ test-tsan:
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMAVEIL_TSAN=ON -DLUMAVEIL_BUILD_BENCH=OFF
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target lumaveil_unit_tests
 	TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/lumaveil_unit_tests --gtest_filter='MeritPaths*:ThreadPool*:Merit*'
+
+# Installs into PREFIX (default /usr/local); DESTDIR, when set, stages the
+# whole tree under it (DESTDIR=/tmp/stage PREFIX=/usr gives /tmp/stage/usr/...).
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
