@@ -95,9 +95,9 @@ std::string ProgressState::where() const {
 }
 
 std::string progress_line(const ProgressState& state, double elapsed) {
-  std::string line = state.where() + " \xc2\xb7 " + seconds(elapsed) + " elapsed";
+  std::string line = state.where() + "; " + seconds(elapsed) + " elapsed";
   const double f = state.fraction();
-  if (f > 0) line += ", about " + seconds(elapsed * (1 - f) / f) + " left";
+  if (f > 0) line += ", " + seconds(elapsed * (1 - f) / f) + " left";
   return line;
 }
 

@@ -6,7 +6,7 @@
 // ask for quiet, the host sets the hook to a meter that, once the run has
 // lasted about a second, keeps one line on standard error up to date, for
 // example
-//   mode 6: pass 2 of 5, grid point 13 of 25 · 4.2 s elapsed, about 6.3 s left
+//   mode 6: pass 2 of 5, grid point 13 of 25; 4.2 s elapsed, 6.3 s left
 // rewritten in place at most ten times a second and cleared at the end.
 #ifndef LUMAVEIL_CLI_PROGRESS_H
 #define LUMAVEIL_CLI_PROGRESS_H

@@ -31,7 +31,7 @@ TEST(Progress, TheLineSaysWhereTheRunIsAndHowLongItHasLeft) {
   state.enter(0, 3, 5);
   EXPECT_EQ(state.where(), "mode 6: pass 3 of 5");
   EXPECT_DOUBLE_EQ(state.fraction(), 0.4);
-  EXPECT_EQ(cli::progress_line(state, 10), "mode 6: pass 3 of 5 \xc2\xb7 10.0 s elapsed, about 15.0 s left");
+  EXPECT_EQ(cli::progress_line(state, 10), "mode 6: pass 3 of 5; 10.0 s elapsed, 15.0 s left");
 
   cli::ProgressState scan(4);
   scan.enter(0, 1, 3);
@@ -41,7 +41,7 @@ TEST(Progress, TheLineSaysWhereTheRunIsAndHowLongItHasLeft) {
   // Nothing done yet: no estimate.
   cli::ProgressState first(2);
   first.enter(0, 1, 6);
-  EXPECT_EQ(cli::progress_line(first, 75), "mode 2: iteration 1 of 6 \xc2\xb7 1 min 15 s elapsed");
+  EXPECT_EQ(cli::progress_line(first, 75), "mode 2: iteration 1 of 6; 1 min 15 s elapsed");
 }
 
 // A singlet with a variable front face and a small ray set.
@@ -147,7 +147,7 @@ TEST(Progress, ShownOnATerminalOnlyAndTheReportIsTheSame) {
   write_optimisation();
   const std::string shown = run_in_terminal({"5"});
   // The first announcement draws at once; the next only a tenth of a second later.
-  EXPECT_NE(shown.find("\rmode 5: pass 1 of 2 \xc2\xb7 0.0 s elapsed\033[K"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\rmode 5: pass 1 of 2; 0.0 s elapsed\033[K"), std::string::npos) << shown;
   EXPECT_NE(shown.find("\r\033[K"), std::string::npos);  // the line is cleared at the end
   EXPECT_NE(shown.find("OUT_M.xls: mode 5, 2 passes"), std::string::npos);
   const std::string on_terminal = read_file("OUT_M.xls");
