@@ -4,13 +4,15 @@ BUILD ?= build
 SAN_BUILD ?= build-san
 TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# WERROR=ON (CI) turns compiler warnings into errors.
+WERROR ?= OFF
 
 .PHONY: all build demo test test-sanitize test-tsan bench windows windows-check clean install
 
 all: build
 
 build:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DLUMAVEIL_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
@@ -20,7 +22,8 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-sanitize:
-	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLUMAVEIL_SANITIZE=ON -DLUMAVEIL_BUILD_BENCH=OFF
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLUMAVEIL_SANITIZE=ON -DLUMAVEIL_BUILD_BENCH=OFF \
+		-DLUMAVEIL_WERROR=$(WERROR)
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
