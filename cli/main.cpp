@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,8 @@
 
 #include "cli/check.h"
 #include "cli/progress.h"
+#include "entry/entry.h"
+#include "model/file_access.h"
 
 namespace {
 
@@ -67,25 +70,57 @@ bool parse_mode(const char* text, int& mode) {
   return true;
 }
 
-bool readable(const char* name) {
-  std::FILE* file = std::fopen(name, "r");
-  if (file == nullptr) return false;
-  std::fclose(file);
-  return true;
-}
-
-// The optimising modes read the ray set "IN_FM2.txt" too.
-bool reads_ray_set(int mode) { return mode == 2 || mode == 3 || mode == 5 || mode == 6; }
-
 std::string current_directory() {
   char buffer[4096];
   if (getcwd(buffer, sizeof buffer) == nullptr) return ".";
   return buffer;
 }
 
+// ---- The files of a run: failures on stderr and in the exit status ----
+
+// A report written into a pipe whose reader has gone, or past the file-size
+// limit, then fails its write and the host says so, instead of being killed.
+void ignore_write_signals() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
+// A lens file saved as UTF-16 text reads as zeros by the file's rules; the
+// library reads it so, but the user is told.
+void warn_about_nul_bytes(const lumaveil::FileOutcome& lens) {
+  if (!lens.used || lens.failure != nullptr || (!lens.utf16_mark && lens.nul_bytes == 0)) return;
+  std::fprintf(stderr,
+               "lumaveil: warning: IN_FM.txt %s: it looks saved as UTF-16 (\"Unicode\") text, and "
+               "its numbers read as 0; save it as plain text\n",
+               lens.utf16_mark ? "begins with a UTF-16 byte-order mark" : "holds NUL bytes");
+}
+
+// Names a file that failed and the reason; whether it failed.
+bool complain(const char* name, const lumaveil::FileOutcome& file) {
+  if (!file.used || file.failure == nullptr) return false;
+  const bool report = std::strcmp(file.failure, "write") == 0 ||
+                      std::strcmp(file.failure, "close") == 0;
+  std::fprintf(stderr, "lumaveil: cannot %s %s in %s%s: %s\n", report ? "write" : file.failure,
+               name, current_directory().c_str(), report ? " (the report is incomplete)" : "",
+               lumaveil::describe_file_error(file.error));
+  return true;
+}
+
+// After a call: 1 when an input could not be opened or read, or the report
+// could not be created or written in full; 0 otherwise.
+int file_status_of_call() {
+  const lumaveil::CallFiles& files = lumaveil::call_files();
+  warn_about_nul_bytes(files.lens_data);
+  bool failed = complain("IN_FM.txt", files.lens_data);
+  failed = complain("IN_FM2.txt", files.ray_set) || failed;
+  failed = complain("OUT_M.xls", files.report) || failed;
+  return failed ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  ignore_write_signals();
   const char* directory = nullptr;
   const char* mode_text = nullptr;
   bool quiet = false;
@@ -129,20 +164,10 @@ int main(int argc, char** argv) {
   }
   if (check) return lumaveil::cli::run_check(stdout);
 
-  // The library reports a missing input file in OUT_M.xls; the host also
-  // says so on stderr and in its exit status.
-  const char* missing = nullptr;
-  if (!readable("IN_FM.txt"))
-    missing = "IN_FM.txt";
-  else if (reads_ray_set(mode) && !readable("IN_FM2.txt"))
-    missing = "IN_FM2.txt";
-
+  // The library reports an input it cannot read in OUT_M.xls; the host also
+  // says so on stderr and in its exit status, and reports a failed report.
   lumaveil::cli::run_mode(mode, !quiet && isatty(STDERR_FILENO));
-
-  if (missing != nullptr) {
-    std::fprintf(stderr, "lumaveil: cannot open %s in %s\n", missing, current_directory().c_str());
-    return 1;
-  }
-  if (!quiet) lumaveil::cli::print_run_summary(mode);
-  return 0;
+  const int status = file_status_of_call();
+  if (status == 0 && !quiet) lumaveil::cli::print_run_summary(mode);
+  return status;
 }

@@ -4,7 +4,6 @@
 #include "model/lens_data.h"
 #include "optimise/gauss_newton.h"
 #include "optimise/distance_search.h"
-#include "report/literals.h"
 #include "report/report.h"
 #include "report/trace_and_spot.h"
 
@@ -12,8 +11,9 @@ namespace lumaveil {
 
 void run_call(State& s, int mode) {
   const bool known_mode = mode >= 1 && mode <= 6;
+  call_files() = CallFiles{};
   if (!read_lens_data(s)) {
-    if (known_mode) Report().put(literals::kMissingLensData);
+    if (known_mode) put_unreadable_input("IN_FM.txt", call_files().lens_data);
     return;
   }
   switch (mode) {

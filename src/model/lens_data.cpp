@@ -61,10 +61,7 @@ void store_lens_data(State& s, const InputGrid& grid) {
 }
 
 bool read_lens_data(State& s) {
-  static InputGrid grid;  // 288 kB: kept off the caller's stack
-  if (!grid.read("IN_FM.txt", kLensDataGrid)) return false;
-  store_lens_data(s, grid);
-  return true;
+  return read_input_file(s, "IN_FM.txt", kLensDataGrid, store_lens_data, call_files().lens_data);
 }
 
 }  // namespace lumaveil

@@ -16,7 +16,8 @@ namespace lumaveil {
 void store_lens_data(State& s, const InputGrid& grid);
 
 // Reads "IN_FM.txt" from the current directory and stores it. When the file
-// cannot be opened the state is left as it was and false is returned.
+// cannot be opened or read (see InputGrid::read) the state is left as it
+// was, false is returned, and call_files() says why.
 bool read_lens_data(State& s);
 
 }  // namespace lumaveil

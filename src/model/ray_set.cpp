@@ -32,10 +32,7 @@ void store_ray_set(State& s, const InputGrid& grid) {
 }
 
 bool read_ray_set(State& s) {
-  static InputGrid grid;  // 375 kB: kept off the caller's stack
-  if (!grid.read("IN_FM2.txt", kRaySetGrid)) return false;
-  store_ray_set(s, grid);
-  return true;
+  return read_input_file(s, "IN_FM2.txt", kRaySetGrid, store_ray_set, call_files().ray_set);
 }
 
 }  // namespace lumaveil

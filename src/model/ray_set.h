@@ -13,7 +13,8 @@ namespace lumaveil {
 void store_ray_set(State& s, const InputGrid& grid);
 
 // Reads "IN_FM2.txt" from the current directory and stores it. When the file
-// cannot be opened the state is left as it was and false is returned.
+// cannot be opened or read (see InputGrid::read) the state is left as it
+// was, false is returned, and call_files() says why.
 bool read_ray_set(State& s);
 
 }  // namespace lumaveil

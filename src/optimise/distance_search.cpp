@@ -70,7 +70,7 @@ void search_two(State& s, double* AR, double* Dv, GridMerit merit_at) {
 
 void run_distance_search(State& s, int count, GridMerit merit_at) {
   if (!read_ray_set(s)) {
-    Report().put(literals::kMissingRaySet);
+    put_unreadable_input("IN_FM2.txt", call_files().ray_set);
     return;
   }
   Report f1;

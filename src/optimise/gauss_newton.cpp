@@ -25,7 +25,7 @@ constexpr GaussNewtonMode kDistanceMode{Varied::kDistance, literals::kDistanceHe
 
 void run_gauss_newton(State& s, const GaussNewtonMode& mode) {
   if (!read_ray_set(s)) {
-    Report().put(literals::kMissingRaySet);
+    put_unreadable_input("IN_FM2.txt", call_files().ray_set);
     return;
   }
   Report f1;

@@ -90,10 +90,6 @@ inline constexpr char kVScanColumns[] = "V[0]\tY[NUMB-1]\tV[NUMB-1]\tAB\n";
 inline constexpr char kScanRow[] = "%E\t%E\t%E\t%E\n";
 // mode 4: end of a scan
 inline constexpr char kScanEnd[] = "\n\n";
-// report of a call without a lens data file
-inline constexpr char kMissingLensData[] = "error: cannot open IN_FM.txt\n";
-// report of an optimising mode without a ray-set file
-inline constexpr char kMissingRaySet[] = "error: cannot open IN_FM2.txt\n";
 
 }  // namespace lumaveil::literals
 

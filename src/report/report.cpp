@@ -1,22 +1,41 @@
 #include "report/report.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace lumaveil {
 
-Report::Report() : file_(std::fopen(kFileName, "w")) {}
+Report::Report() {
+  outcome_.used = true;
+  file_ = open_regular_file(kFileName, FileUse::kWrite, outcome_.error);
+  if (file_ == nullptr) outcome_.failure = "create";
+}
 
 Report::~Report() { close(); }
 
 void Report::close() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (file_ != nullptr && std::fclose(file_) != 0 && ok()) fail("close", errno);
   file_ = nullptr;
+  // One report per call; should there be more, the first failure stands.
+  if (outcome_.used && call_files().report.failure == nullptr) call_files().report = outcome_;
+  outcome_.used = false;
 }
 
-void Report::put(const char* literal) {
-  if (file_ != nullptr) std::fputs(literal, file_);
+void Report::fail(const char* step, int error) {
+  outcome_.failure = step;
+  outcome_.error = error != 0 ? error : EIO;
 }
+
+void Report::write(const char* text) {
+  if (file_ == nullptr || !ok()) return;
+  errno = 0;
+  if (std::fputs(text, file_) == EOF) fail("write", errno);
+}
+
+void Report::put(const char* literal) { write(literal); }
 
 void Report::print(const char* format, std::initializer_list<FormatArg> args) {
-  if (file_ == nullptr) return;
+  if (file_ == nullptr || !ok()) return;
   used_ = 0;
   format_to(*this, format, args);
   flush_line_buffer();
@@ -33,8 +52,19 @@ void Report::append(const char* text, int length) {
 
 void Report::flush_line_buffer() {
   s1_[used_] = '\0';
-  std::fputs(s1_, file_);
+  write(s1_);
   used_ = 0;
+}
+
+void put_unreadable_input(const char* name, const FileOutcome& input) {
+  Report f1;
+  f1.put("error: cannot open ");
+  f1.put(name);
+  if (input.failure != nullptr && std::strcmp(input.failure, "read") == 0)
+    f1.put(" (read error)");
+  else if (input.error == kNotRegularFile || input.error == EISDIR)
+    f1.put(" (not a regular file)");
+  f1.put("\n");
 }
 
 }  // namespace lumaveil

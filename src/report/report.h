@@ -4,14 +4,19 @@
 // its last act; the object closes the file when it goes out of scope. It is
 // opened in text mode, so each "\n" is the platform's line end. Lines with
 // values are formatted through the 256-byte line buffer s1; a line longer
-// than the buffer is written whole, in pieces, never cut. When the file
-// cannot be created every write does nothing.
+// than the buffer is written whole, in pieces, never cut.
+//
+// The report is written only into a regular file (see open_regular_file).
+// Its creation, every write and the close are checked: when the file cannot
+// be created, or once a write has failed, every further write does nothing,
+// and the first failure is kept in call_files().report for the host.
 #ifndef LUMAVEIL_REPORT_REPORT_H
 #define LUMAVEIL_REPORT_REPORT_H
 
 #include <cstdio>
 #include <initializer_list>
 
+#include "model/file_access.h"
 #include "report/format.h"
 
 namespace lumaveil {
@@ -26,22 +31,34 @@ class Report final : private FormatSink {
   Report& operator=(const Report&) = delete;
 
   bool is_open() const { return file_ != nullptr; }
+  // Whether the report has been written in full so far.
+  bool ok() const { return outcome_.failure == nullptr; }
 
   // Writes a fixed text unchanged.
   void put(const char* literal);
   // Formats a line (or a part of one) and writes it.
   void print(const char* format, std::initializer_list<FormatArg> args);
 
+  // Closes the file and records the report's outcome in call_files().
   void close();
 
  private:
   void append(const char* text, int length) override;
   void flush_line_buffer();
+  void write(const char* text);
+  void fail(const char* step, int error);
 
+  FileOutcome outcome_{};
   std::FILE* file_;
   char s1_[256];
   int used_ = 0;
 };
+
+// Writes the one-line report of a call whose input file `name` could not be
+// opened or read: "error: cannot open NAME", followed by the reason in
+// parentheses when a file stood there that is not a regular file or could
+// not be read.
+void put_unreadable_input(const char* name, const FileOutcome& input);
 
 }  // namespace lumaveil
 

@@ -1,0 +1,98 @@
+#include "report/report.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "support/test_support.h"
+
+namespace lumaveil {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::read_file;
+
+// Writes a report of one line; what the call record then says of it.
+FileOutcome write_report() {
+  call_files() = CallFiles{};
+  {
+    Report f1;
+    f1.print("%d\t%E\n", {7, 0.5});
+  }
+  return call_files().report;
+}
+
+TEST(Report, ARegularFileIsEmptiedAndWrittenAndTheWriteRecordedAsWhole) {
+  testing::ScratchDir dir;
+  testing::write_file("OUT_M.xls", "an old report, longer than the new one\n");
+  const FileOutcome outcome = write_report();
+  EXPECT_EQ(read_file("OUT_M.xls"), "7\t5.000000E-01\n");
+  EXPECT_TRUE(outcome.used);
+  EXPECT_EQ(outcome.failure, nullptr);
+  fs::remove("OUT_M.xls");
+  fs::create_symlink("elsewhere.xls", "OUT_M.xls");  // a link to a file yet to be made
+  EXPECT_EQ(write_report().failure, nullptr);
+  EXPECT_EQ(read_file("elsewhere.xls"), "7\t5.000000E-01\n");
+}
+
+// A directory, a FIFO or a device under the report's name is left as it is;
+// creating the report fails at once with the reason.
+TEST(Report, WhatIsNotARegularFileIsNeitherOpenedNorWaitedOn) {
+  testing::ScratchDir dir;
+  fs::create_directory("OUT_M.xls");
+  FileOutcome outcome = write_report();
+  EXPECT_STREQ(outcome.failure, "create");
+  EXPECT_EQ(outcome.error, EISDIR);
+  EXPECT_TRUE(fs::is_empty("OUT_M.xls"));
+  fs::remove("OUT_M.xls");
+  ASSERT_EQ(mkfifo("OUT_M.xls", 0600), 0);  // without a reader, opening it would wait
+  outcome = write_report();
+  EXPECT_STREQ(outcome.failure, "create");
+  EXPECT_EQ(outcome.error, kNotRegularFile);
+  EXPECT_TRUE(fs::is_fifo("OUT_M.xls"));
+  fs::remove("OUT_M.xls");
+  if (fs::exists("/dev/full")) {
+    fs::create_symlink("/dev/full", "OUT_M.xls");
+    EXPECT_EQ(write_report().error, kNotRegularFile);
+  }
+}
+
+TEST(Report, AReadOnlyDirectoryGivesTheSystemsReason) {
+  testing::ScratchDir dir;
+  fs::create_directory("shut");
+  fs::permissions("shut", fs::perms::owner_read | fs::perms::owner_exec);
+  const bool writable = access("shut", W_OK) == 0;
+  ASSERT_EQ(chdir("shut"), 0);
+  const FileOutcome outcome = write_report();
+  ASSERT_EQ(chdir(".."), 0);
+  fs::permissions("shut", fs::perms::owner_all);
+  if (writable) GTEST_SKIP() << "running as a user (root) who may write into a read-only folder";
+  EXPECT_STREQ(outcome.failure, "create");
+  EXPECT_EQ(outcome.error, EACCES);
+}
+
+// The one-line report of an input that could not be read: the plain line
+// when there is no file, the reason when something else stood there.
+TEST(Report, AnUnreadableInputIsReportedInOneLine) {
+  testing::ScratchDir dir;
+  const std::pair<FileOutcome, const char*> cases[] = {
+      {{.used = true, .failure = "open", .error = ENOENT}, "error: cannot open IN_FM.txt\n"},
+      {{.used = true, .failure = "open", .error = EISDIR},
+       "error: cannot open IN_FM.txt (not a regular file)\n"},
+      {{.used = true, .failure = "open", .error = kNotRegularFile},
+       "error: cannot open IN_FM.txt (not a regular file)\n"},
+      {{.used = true, .failure = "read", .error = EIO},
+       "error: cannot open IN_FM.txt (read error)\n"}};
+  for (const auto& [input, line] : cases) {
+    put_unreadable_input("IN_FM.txt", input);
+    EXPECT_EQ(read_file("OUT_M.xls"), line);
+  }
+  EXPECT_STREQ(describe_file_error(kNotRegularFile), "not a regular file");
+}
+
+}  // namespace
+}  // namespace lumaveil
