@@ -1,9 +1,13 @@
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "lumaveil/main5.h"
@@ -22,10 +26,22 @@ std::string report(int mode) {
   return read_file("OUT_M.xls");
 }
 
-// Runs the host program in the current directory; its exit status.
-int host(const std::string& arguments) {
-  const int status = std::system((LUMAVEIL_HOST " " + arguments).c_str());
+// Runs a shell command line; its exit status, -1 when a signal ended it.
+int shell(const std::string& command) {
+  const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs the host program in the current directory; its exit status.
+int host(const std::string& arguments) { return shell(LUMAVEIL_HOST " " + arguments); }
+
+// The same, ended after 20 s should it wait on something (status 124).
+int host_in_time(const std::string& arguments) {
+  return shell("timeout 20 " LUMAVEIL_HOST " " + arguments);
+}
+
+bool holds(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
 }
 
 TEST(Entry, OnlyModesOneToSixWriteAReportAndWithoutAnInputFileItIsOneErrorLine) {
@@ -77,6 +93,123 @@ TEST(Host, TakesOneIntegerModeNegativeOnesIncluded) {
   EXPECT_EQ(read_file("lens/OUT_M.xls"), "error: cannot open IN_FM.txt\n");
   EXPECT_EQ(host("-C lens 1"), 0);
   EXPECT_EQ(read_file("lens/OUT_M.xls").rfind("\x94\x67\x92\xB7" "1\x81\x69", 0), 0u);
+}
+
+// Whatever stands under an input's name that is not a regular file counts
+// as a file that cannot be opened, and nothing waits on a FIFO or reads a
+// device without end.
+TEST(Host, AnInputThatIsNotARegularFileIsReportedAtOnceLikeAMissingOne) {
+  ScratchDir dir;
+  std::filesystem::create_directory("IN_FM.txt");
+  EXPECT_EQ(host("1 2> err.txt"), 1);
+  EXPECT_TRUE(holds(read_file("err.txt"), "lumaveil: cannot open IN_FM.txt in ")) << read_file("err.txt");
+  EXPECT_TRUE(holds(read_file("err.txt"), std::strerror(EISDIR))) << read_file("err.txt");
+  EXPECT_EQ(read_file("OUT_M.xls"), "error: cannot open IN_FM.txt (not a regular file)\n");
+  std::filesystem::remove("IN_FM.txt");
+  ASSERT_EQ(mkfifo("IN_FM.txt", 0600), 0);
+  EXPECT_EQ(host_in_time("1 2> err.txt"), 1);
+  EXPECT_TRUE(holds(read_file("err.txt"), "IN_FM.txt in ")) << read_file("err.txt");
+  EXPECT_TRUE(holds(read_file("err.txt"), ": not a regular file")) << read_file("err.txt");
+  EXPECT_EQ(read_file("OUT_M.xls"), "error: cannot open IN_FM.txt (not a regular file)\n");
+  std::filesystem::remove("IN_FM.txt");
+  if (std::filesystem::exists("/dev/zero")) {
+    std::filesystem::create_symlink("/dev/zero", "IN_FM.txt");
+    EXPECT_EQ(host_in_time("4 2> err.txt"), 1);
+    EXPECT_EQ(read_file("OUT_M.xls"), "error: cannot open IN_FM.txt (not a regular file)\n");
+    std::filesystem::remove("IN_FM.txt");
+  }
+  singlet.write();
+  ASSERT_EQ(mkfifo("IN_FM2.txt", 0600), 0);
+  for (const char* mode : {"2", "5"}) {
+    EXPECT_EQ(host_in_time(std::string(mode) + " 2> err.txt"), 1) << mode;
+    EXPECT_TRUE(holds(read_file("err.txt"), "lumaveil: cannot open IN_FM2.txt in "));
+    EXPECT_EQ(read_file("OUT_M.xls"), "error: cannot open IN_FM2.txt (not a regular file)\n");
+  }
+  EXPECT_EQ(host("1 2> err.txt"), 0);  // modes 1 and 4 never read the ray set
+  EXPECT_EQ(read_file("err.txt"), "");
+}
+
+// The report under a name that is not a regular file, or cut short by the
+// file-size limit: the host says so and ends with status 1, never killed
+// by the signal of the limit.
+TEST(Host, AReportNotWrittenInFullEndsWithStatusOneAndTheReason) {
+  ScratchDir dir;
+  singlet.write();
+  std::filesystem::create_directory("OUT_M.xls");
+  EXPECT_EQ(host("1 2> err.txt"), 1);
+  const std::string err = read_file("err.txt");
+  EXPECT_TRUE(holds(err, "lumaveil: cannot create OUT_M.xls in ")) << err;
+  EXPECT_TRUE(holds(err, std::strerror(EISDIR))) << err;
+  EXPECT_EQ(host("0 2> err.txt"), 0);  // a mode without a report
+  std::filesystem::remove("OUT_M.xls");
+  ASSERT_EQ(mkfifo("OUT_M.xls", 0600), 0);
+  EXPECT_EQ(host_in_time("1 2> err.txt"), 1);
+  EXPECT_TRUE(holds(read_file("err.txt"), "OUT_M.xls in ")) << read_file("err.txt");
+  EXPECT_TRUE(holds(read_file("err.txt"), ": not a regular file")) << read_file("err.txt");
+  std::filesystem::remove("OUT_M.xls");
+  if (std::filesystem::exists("/dev/full")) {
+    std::filesystem::create_symlink("/dev/full", "OUT_M.xls");
+    EXPECT_EQ(host("1 2> err.txt"), 1);
+    EXPECT_TRUE(holds(read_file("err.txt"), "not a regular file")) << read_file("err.txt");
+    std::filesystem::remove("OUT_M.xls");
+  }
+  // A limit of 512 bytes: one report fails at a write, the other only when
+  // the close writes out its buffered bytes.
+  for (int steps : {10, 1}) {
+    LensFile lens = singlet;
+    lens.steps = steps;
+    lens.write();
+    ASSERT_EQ(host("1"), 0);
+    const std::size_t size = read_file("OUT_M.xls").size();
+    EXPECT_GT(size, steps == 1 ? 512u : 8192u);
+    EXPECT_EQ(shell("sh -c 'ulimit -f 1 && exec " LUMAVEIL_HOST " 1' 2> err.txt"), 1) << steps;
+    const std::string why = read_file("err.txt");
+    EXPECT_TRUE(holds(why, "lumaveil: cannot write OUT_M.xls in ")) << why;
+    EXPECT_TRUE(holds(why, "(the report is incomplete): " + std::string(std::strerror(EFBIG))))
+        << why;
+    EXPECT_LT(read_file("OUT_M.xls").size(), size);
+  }
+}
+
+// Standard error a pipe whose reader has gone: the host's message fails to
+// be written, and the host still ends with its status.
+TEST(Host, AClosedPipeDoesNotKillIt) {
+  ScratchDir dir;
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  close(ends[0]);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    dup2(ends[1], 2);
+    execl(LUMAVEIL_HOST, LUMAVEIL_HOST, "1", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(ends[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+// A lens file saved as UTF-16 reads as zeros, as the file's rules have it,
+// and the host warns.
+TEST(Host, WarnsAboutALensFileSavedAsUtf16) {
+  ScratchDir dir;
+  std::string utf16;
+  for (char c : singlet.text()) utf16 += std::string{c, '\0'};
+  for (const std::string mark : {"\xFF\xFE", ""}) {
+    write_file("IN_FM.txt", mark + utf16);
+    EXPECT_EQ(host("1 2> err.txt"), 0);
+    const std::string err = read_file("err.txt");
+    EXPECT_TRUE(holds(err, "lumaveil: warning: IN_FM.txt ")) << err;
+    EXPECT_TRUE(holds(err, mark.empty() ? "holds NUL bytes" : "byte-order mark")) << err;
+    EXPECT_TRUE(holds(err, "UTF-16")) << err;
+    EXPECT_TRUE(file_exists("OUT_M.xls"));
+  }
+  singlet.write();
+  EXPECT_EQ(host("1 2> err.txt"), 0);
+  EXPECT_EQ(read_file("err.txt"), "");
 }
 
 }  // namespace
