@@ -167,7 +167,9 @@ int main(int argc, char** argv) {
   // The library reports an input it cannot read in OUT_M.xls; the host also
   // says so on stderr and in its exit status, and reports a failed report.
   lumaveil::cli::run_mode(mode, !quiet && isatty(STDERR_FILENO));
+  // The summary reads the report back: only one this call wrote in full.
   const int status = file_status_of_call();
-  if (status == 0 && !quiet) lumaveil::cli::print_run_summary(mode);
+  if (status == 0 && !quiet && lumaveil::call_files().report.used)
+    lumaveil::cli::print_run_summary(mode);
   return status;
 }
