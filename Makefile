@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # WERROR=ON (CI) turns compiler warnings into errors.
 WERROR ?= OFF
 
-.PHONY: all build demo test test-sanitize test-tsan bench windows windows-check clean install
+.PHONY: all build demo test test-sanitize test-tsan bench windows windows-check clean install fuzz
 
 all: build
 
@@ -43,6 +43,14 @@ install: build
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
 
+# Fuzzing with clang's libFuzzer (build-fuzz): each harness for FUZZ_SECONDS
+# seconds; FUZZERS picks some of them (numbers lens_data ray_set mode1..mode6).
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZERS ?=
+fuzz:
+	sh fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(JOBS) $(FUZZERS)
+
 windows:
 	bash scripts/windows-build.sh
 
@@ -50,4 +58,4 @@ windows-check:
 	bash scripts/windows-check.sh
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) build-win32 build-win64
+	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) build-win32 build-win64 $(FUZZ_BUILD)
