@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "fuzz_support.h"
+#include "count_caps.h"
 #include "model/input_grid.h"
 #include "model/lens_data.h"
 #include "model/ray_set.h"

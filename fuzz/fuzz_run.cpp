@@ -4,14 +4,10 @@
 // there is no ray-set file. Both are written into a scratch directory, the
 // core runs there from a fresh state, and the report it leaves is read back.
 //
-// Counts that only make a run long are capped before the files are written,
-// so that every run ends in well under a second: NS at 4; NIT at 3; NITC and
-// NITD at 2; NRAY at 10; and in the optimising modes NUMB at 40. A count
-// above its cap is replaced by the cap; the file is then rewritten from its
-// grid cell by cell, which reads back as the same grid (cells hold no tab,
-// line feed or carriage return). Files with every count within its cap are
-// written as they came, byte for byte. Counts below zero and every other
-// cell are left to the core as they are.
+// Counts that only make a run long are capped before the files are written
+// (count_caps.h), so that every run ends in well under a second: NS at 4;
+// NIT at 3; NITC and NITD at 2; NRAY at 10; and in the optimising modes NUMB
+// at 40 (elsewhere the reader's own cut to 100 stays).
 #include <unistd.h>
 
 #include <cstdint>
@@ -20,8 +16,8 @@
 #include <cstring>
 #include <string>
 
+#include "count_caps.h"
 #include "entry/entry.h"
-#include "fuzz_support.h"
 #include "model/input_grid.h"
 #include "model/numbers.h"
 #include "model/state.h"
@@ -32,44 +28,17 @@
 
 namespace {
 
-using lumaveil::GridShape;
-using lumaveil::InputGrid;
-
-struct CountCell {
-  int line, column, cap;
-};
+using lumaveil::fuzzing::CountCap;
 
 constexpr bool kOptimising = LUMAVEIL_FUZZ_MODE == 2 || LUMAVEIL_FUZZ_MODE == 3 ||
                              LUMAVEIL_FUZZ_MODE == 5 || LUMAVEIL_FUZZ_MODE == 6;
-constexpr CountCell kLensCounts[] = {{3, 2, 4}, {12, 1, kOptimising ? 40 : lumaveil::kMaxSurfaces}};
-constexpr CountCell kRaySetCounts[] = {{2, 2, 3}, {4, 2, 10}, {7, 2, 2}, {8, 2, 2}};
+// Line, column and cap of NS and NUMB; of NIT, NRAY, NITC and NITD.
+constexpr CountCap kLensCounts[] = {{3, 2, 4}, {12, 1, kOptimising ? 40 : lumaveil::kMaxSurfaces}};
+constexpr CountCap kRaySetCounts[] = {{2, 2, 3}, {4, 2, 10}, {7, 2, 2}, {8, 2, 2}};
 
-InputGrid grid;  // large: kept off the stack
+lumaveil::InputGrid grid;  // large: kept off the stack
 lumaveil::State state;
 std::string scratch;
-
-// The file text with its counts capped (see above).
-template <std::size_t N>
-std::string capped(const std::string& bytes, GridShape shape, const CountCell (&counts)[N]) {
-  lumaveil::fuzzing::fill_from_bytes(grid, bytes.data(), bytes.size(), shape);
-  bool within = true;
-  for (const CountCell& c : counts)
-    if (lumaveil::parse_int(grid.cell(c.line, c.column)) > c.cap) within = false;
-  if (within) return bytes;
-  std::string text;
-  for (int line = 0; line < shape.lines; ++line) {
-    for (int column = 0; column < shape.columns; ++column) {
-      std::string cell = grid.cell(line, column);
-      for (const CountCell& c : counts)
-        if (c.line == line && c.column == column && lumaveil::parse_int(cell.c_str()) > c.cap)
-          cell = std::to_string(c.cap);
-      if (column > 0) text += '\t';
-      text += cell;
-    }
-    text += '\n';
-  }
-  return text;
-}
 
 void write_file(const char* name, const std::string& bytes) {
   std::FILE* file = std::fopen(name, "wb");
@@ -78,26 +47,34 @@ void write_file(const char* name, const std::string& bytes) {
   if (std::fclose(file) != 0) std::abort();
 }
 
+void remove_scratch() {
+  for (const char* name : {"IN_FM.txt", "IN_FM2.txt", "OUT_M.xls"})
+    std::remove((scratch + "/" + name).c_str());
+  rmdir(scratch.c_str());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char name[] = "/tmp/lumaveil-fuzz-XXXXXX";
   if (const char* dir = mkdtemp(name)) scratch = dir;
   else std::abort();
+  std::atexit(remove_scratch);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
   const std::size_t split = input.find('\0');
-  const std::string lens = capped(input.substr(0, split), lumaveil::kLensDataGrid, kLensCounts);
+  const std::string lens = lumaveil::fuzzing::capped(input.substr(0, split), lumaveil::kLensDataGrid, kLensCounts, grid);
 
   char previous[4096];
   if (getcwd(previous, sizeof previous) == nullptr || chdir(scratch.c_str()) != 0) std::abort();
   write_file("IN_FM.txt", lens);
   if (split != std::string::npos)
     write_file("IN_FM2.txt",
-               capped(input.substr(split + 1), lumaveil::kRaySetGrid, kRaySetCounts));
+               lumaveil::fuzzing::capped(input.substr(split + 1), lumaveil::kRaySetGrid,
+                                         kRaySetCounts, grid));
   else
     std::remove("IN_FM2.txt");
   std::remove("OUT_M.xls");
