@@ -138,7 +138,7 @@ void print_lens(std::FILE* out, const Inputs& in) {
     std::fprintf(out, " %s\n", as_utf8(in.lens_grid.cell(17 + k, 8 + (s.NW > 0 ? s.NW : 0))).c_str());
   }
   std::fprintf(out, "  variables: %d", s.NV);
-  for (int k = 0; k <= s.NUMB - 1; ++k)
+  for (int k = 0; k <= wide(s.NUMB) - 1; ++k)
     if (s.CODE[k][0] == 'V') std::fprintf(out, ", %d = surface %d", s.IV[k], k);
   std::fprintf(out, "\n");
 }
@@ -155,7 +155,7 @@ void print_ray_set(std::FILE* out, const Inputs& in) {
                s.NITC, s.NITD, number(s.HD).c_str());
   std::fprintf(out, "  %-4s %-12s %-12s %-12s %-12s %-12s %-12s %-12s %-12s\n", "ray", "X", "Y", "U",
                "V", "target X", "target Y", "target U", "target V");
-  for (int r = 0; r <= s.NRAY - 1; ++r) {
+  for (int r = 0; r <= wide(s.NRAY) - 1; ++r) {
     const bool skipped = s.XI[r] == 0 && s.YI[r] == 0 && s.UI[r] == 0 && s.VI[r] == 0;
     std::fprintf(out, "  %-4d", r);
     for (double v : {s.XI[r], s.YI[r], s.UI[r], s.VI[r], s.XT[r], s.YT[r], s.UT[r], s.VT[r]})

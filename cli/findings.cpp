@@ -195,7 +195,7 @@ std::vector<Finding> ray_set_cell_findings(const State& s, const InputGrid& grid
   };
   static const char* const kRayColumns[] = {"start X", "start Y", "start U", "start V",
                                             "target X", "target Y", "target U", "target V"};
-  for (int r = 0; r <= s.NRAY - 1; ++r)
+  for (int r = 0; r <= wide(s.NRAY) - 1; ++r)
     for (int c = 1; c <= 8; ++c)
       cells.push_back({15 + r, c, false,
                        std::string(kRayColumns[c - 1]) + " of ray " + std::to_string(r)});
@@ -230,14 +230,14 @@ std::vector<Finding> lens_value_findings(const State& s, const InputGrid& grid, 
         "surface NUMB-1 (the image plane) is coded V: it gets a report column with no values "
         "under it, so the later columns shift, and it moves no ray");
   int variables = 0;
-  for (int k = 0; k <= s.NUMB - 2; ++k) {
+  for (int k = 0; k <= wide(s.NUMB) - 2; ++k) {
     if (s.CODE[k][0] == 'V') ++variables;
     if (s.CODE[k][0] != 'P' && s.CODE[k][0] != 'M') continue;
     const int g = s.LINK[k];
     if (g < 0 || g > kMaxSurfaces)
       add(17 + k, 7, surface_name(k) + " is tied (" + s.CODE[k][0] + ") to LINK = " + printed(g) +
                          ", outside 0..100: the tie is ignored and the surface stays fixed");
-    else if (g > s.NUMB - 2 || s.CODE[g][0] != 'V')
+    else if (g > wide(s.NUMB) - 2 || s.CODE[g][0] != 'V')
       add(17 + k, 7, surface_name(k) + " is tied (" + s.CODE[k][0] + ") to surface " + printed(g) +
                          ", which is not a V surface among 0..NUMB-2: it follows no variable "
                          "as intended");
@@ -247,7 +247,7 @@ std::vector<Finding> lens_value_findings(const State& s, const InputGrid& grid, 
   if (ray_set) {
     for (int which = 1; which <= 2; ++which) {
       const int surface = s.ND[which];
-      if (surface < 0 || surface > s.NUMB - 2)
+      if (surface < 0 || surface > wide(s.NUMB) - 2)
         add(13, 2 + which,
             "ND" + printed(which) + " = " + printed(surface) + " is not a surface 0..NUMB-2: mode " +
                 (which == 1 ? "5 and 6 stop" : "6 stops") + " with an error line");
@@ -255,7 +255,7 @@ std::vector<Finding> lens_value_findings(const State& s, const InputGrid& grid, 
     if (s.ND[1] == s.ND[2])
       add(13, 4, "ND1 = ND2 = " + printed(s.ND[1]) + ": mode 6 needs two different distances");
   }
-  for (int k = 0; k <= s.NUMB - 1; ++k) {
+  for (int k = 0; k <= wide(s.NUMB) - 1; ++k) {
     // Before an ideal element D is its focal length, which may be negative.
     if (s.D[k] < 0 && s.TYPE[k + 1] != 1)
       add(17 + k, 3, "distance D of " + surface_name(k) + " is negative (" +
@@ -297,7 +297,7 @@ long double mode_work(const State& s, int mode, bool ray_set) {
   if (mode == 4) return s.NUMB < 2 ? 0 : wavelengths * at_least_0(1 + 2 * (2 * ns + 1)) * surfaces;
   if (!ray_set || mode < 2 || mode > 6) return 0;
   long double rays = 0;
-  for (int r = 0; r <= s.NRAY - 1; ++r)
+  for (int r = 0; r <= wide(s.NRAY) - 1; ++r)
     if (!(s.XI[r] == 0 && s.YI[r] == 0 && s.UI[r] == 0 && s.VI[r] == 0)) ++rays;
   // One merit evaluation: each ray at each wavelength, plus two traces per variable.
   const long double evaluation = rays * wavelengths * (1 + 2.0L * s.NV) * surfaces;

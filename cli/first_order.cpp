@@ -119,7 +119,7 @@ std::vector<RayCheck> real_ray_check(const State& lens) {
       s->U[0] = s->UI[0] + start.u;
       s->V[0] = s->VI[0] + start.v;
       trace_ray(*s);
-      for (int k = 1; k <= s->NUMB - 1; ++k) {
+      for (int k = 1; k <= wide(s->NUMB) - 1; ++k) {
         const RayFailure failure = failure_at(*s, k);
         if (failure == RayFailure::kNone) continue;
         failures.push_back({start.name, q, failure, k});

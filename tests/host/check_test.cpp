@@ -243,6 +243,21 @@ TEST(Check, NamesARayThatFailsAndALargeWork) {
   expect_finding("IN_FM.txt, line 3, column 2 (cell C4)", "mode 1 would trace about");
 }
 
+TEST(Check, CountsAtTheLimitsOfIntAreFindingsAndNothingWraps) {
+  ScratchDir dir;
+  LensFile lens = good_lens();
+  lens.numb = -2147483647 - 1;
+  lens.write();
+  RaySetFile rays = good_rays;
+  rays.nray = -2147483647 - 1;
+  rays.NIT = 2147483647;
+  rays.write();
+  expect_finding("IN_FM.txt, line 12, column 1 (cell B13)", "NUMB = -2147483648: a lens needs");
+  lens.numb = 2147483647;
+  lens.write();
+  expect_finding("IN_FM.txt, line 12, column 1 (cell B13)", "NUMB = 2147483647 is cut to 100");
+}
+
 TEST(Check, AMissingLensFileIsAFinding) {
   ScratchDir dir;
   expect_finding("IN_FM.txt", "cannot be opened");
