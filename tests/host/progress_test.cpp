@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -112,6 +113,14 @@ TEST(Progress, SummaryNamesWhatTheReportHolds) {
             "OUT_M.xls: mode 5, an error line: error: ND[1] = 9 is bad");
   EXPECT_EQ(cli::run_summary(*s, 1, "error: cannot open IN_FM.txt\n"),
             "OUT_M.xls: mode 1, an error line: error: cannot open IN_FM.txt");
+}
+
+TEST(Progress, NoSummaryWhenTheReportIsNotARegularFile) {
+  ScratchDir dir;
+  std::filesystem::create_directory("OUT_M.xls");
+  ::testing::internal::CaptureStdout();
+  cli::print_run_summary(1);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }
 
 // Runs the host with its standard output and error on a pseudo-terminal;
