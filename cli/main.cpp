@@ -15,6 +15,7 @@
 #include <string>
 
 #include "cli/check.h"
+#include "cli/plot.h"
 #include "cli/progress.h"
 #include "entry/entry.h"
 #include "model/file_access.h"
@@ -26,6 +27,7 @@ constexpr const char* kUsage = "usage: lumaveil [-C DIR] [--quiet] MODE | check\
 constexpr const char* kHelp =
     "usage: lumaveil [-C DIR] [--quiet] MODE\n"
     "       lumaveil [-C DIR] check\n"
+    "       lumaveil plot [-C DIR] [-o OUTDIR] [--residuals]\n"
     "\n"
     "Runs one lens-design calculation in the current directory (or in DIR).\n"
     "\n"
@@ -46,6 +48,7 @@ constexpr const char* kHelp =
     "\n"
     "check  prints the lens as the library reads it, its first-order data, a\n"
     "       real-ray check and the findings (exit status 1 when there are any)\n"
+    "plot   draws OUT_M.xls as SVG plots and an index.html (lumaveil plot --help)\n"
     "\n"
     "Options:\n"
     "  -C DIR     run in DIR\n"
@@ -121,6 +124,7 @@ int file_status_of_call() {
 
 int main(int argc, char** argv) {
   ignore_write_signals();
+  if (argc > 1 && std::strcmp(argv[1], "plot") == 0) return lumaveil::plot::plot_command(argc - 2, argv + 2);
   const char* directory = nullptr;
   const char* mode_text = nullptr;
   bool quiet = false;
