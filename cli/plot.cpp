@@ -482,6 +482,7 @@ std::string history_svg(const std::string& title, const std::string& y_label, co
   for (const auto& s : series) all.insert(all.end(), s.values.begin(), s.values.end());
   Axis x = svg::range_of(ns);
   x.label = r.mode == 5 || r.mode == 6 ? "outer pass" : "iteration";
+  x.whole = true;
   Axis y = svg::range_of(all, log);
   y.label = y_label;
   Chart chart(doc, 140, 60, 700, 450, x, y);
@@ -580,7 +581,7 @@ std::string index_html(const Report& r, const LensFile* lens, const std::vector<
                        const std::string& date, const std::vector<std::string>& notes) {
   std::string title = lens != nullptr && !lens->title.empty() ? lens->title : "Lumaveil report";
   std::string html =
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n<title>" +
       html_escape(title) +
       "</title>\n<style>\n"
       "body { font-family: DejaVu Sans, Liberation Sans, Arial, sans-serif; margin: 24px; color: #111; }\n"
@@ -597,7 +598,7 @@ std::string index_html(const Report& r, const LensFile* lens, const std::vector<
   for (const auto& note : notes) html += "<p class=\"note\">" + html_escape(note) + "</p>\n";
   for (const auto& f : figures)
     html += "<figure><img src=\"" + html_escape(f.file) + "\" alt=\"" + html_escape(f.caption) +
-            "\"><figcaption>" + html_escape(f.caption) + "</figcaption></figure>\n";
+            "\"/><figcaption>" + html_escape(f.caption) + "</figcaption></figure>\n";
   html += "</body>\n</html>\n";
   return html;
 }

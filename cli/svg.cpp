@@ -134,11 +134,13 @@ Ticks log_ticks(double lo, double hi) {
   int d0 = static_cast<int>(std::floor(std::log10(lo)));
   int d1 = static_cast<int>(std::ceil(std::log10(hi)));
   if (d1 <= d0) d1 = d0 + 1;
+  // Within less than two decades the powers of ten alone are too few.
+  bool halves = std::log10(hi / lo) < 2;
   Ticks ticks;
   for (int d = d0; d <= d1; ++d) {
     double decade = std::pow(10.0, d);
     ticks.values.push_back(decade);
-    if (d1 - d0 < 2 && d < d1) {
+    if (halves && d < d1) {
       ticks.values.push_back(2 * decade);
       ticks.values.push_back(5 * decade);
     }
@@ -214,6 +216,17 @@ namespace {
 Ticks axis_ticks(const Axis& axis) {
   if (axis.log) return log_ticks(axis.lo, axis.hi);
   Ticks ticks = nice_ticks(axis.lo, axis.hi);
+  if (axis.whole && ticks.step < 1) {
+    Ticks counts;
+    counts.step = 1;
+    for (double k = std::floor(ticks.lo); k <= std::ceil(ticks.hi); k += 1) {
+      counts.values.push_back(k);
+      counts.labels.push_back(label(k, 17));
+    }
+    counts.lo = counts.values.front();
+    counts.hi = counts.values.back();
+    ticks = counts;
+  }
   if (!axis.exact || !(axis.lo < axis.hi)) return ticks;
   Ticks inside;
   inside.lo = axis.lo;

@@ -78,6 +78,8 @@ struct Axis {
   // Keep exactly [lo, hi] (ticks only inside) instead of widening to whole
   // steps: for drawings with equal scales on both axes.
   bool exact = false;
+  // Ticks at whole numbers only (iteration counts).
+  bool whole = false;
 };
 
 // A plot area in a document, with the axes drawn around it. Data
