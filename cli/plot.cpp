@@ -316,7 +316,9 @@ std::string layout_svg(const Report& r, const LensFile* lens, std::vector<std::s
       double zv = lens->vertex(k);
       Outline o;
       o.type = s.type;
-      o.mirror = lens->mirror(k);
+      // The image plane folds like any surface with a negative index after
+      // it, but is drawn as the image plane, not as a mirror.
+      o.mirror = lens->mirror(k) && k != numb - 1;
       double shift = xz ? s.sx : s.sy;
       for (int j = 0; j <= 60; ++j) {
         double h = -half + 2 * half * j / 60;
@@ -325,7 +327,7 @@ std::string layout_svg(const Report& r, const LensFile* lens, std::vector<std::s
           z = zv + shift * h;
         } else if (s.type != 1) {
           double d = sag(s.c, h - shift);
-          z = o.mirror ? zv - d : zv + d;
+          z = lens->mirror(k) ? zv - d : zv + d;
         }
         if (!std::isfinite(z)) continue;
         Point p{fold[static_cast<std::size_t>(k)](z), h};
@@ -363,7 +365,7 @@ std::string layout_svg(const Report& r, const LensFile* lens, std::vector<std::s
   ha.exact = true;
   za.label = "z (mm)";
   ha.label = std::string(h_name) + " (mm)";
-  Document doc(width + 160, height + 140);
+  Document doc(width + 160, height + 170);
   Chart chart(doc, 110, 60, width, height, za, ha);
   std::string title = std::string("lens layout, ") + h_name + "-z section";
   if (stretch > 1.01) title += ", heights ×" + svg::label(stretch, 2);
@@ -388,10 +390,16 @@ std::string layout_svg(const Report& r, const LensFile* lens, std::vector<std::s
     doc.polyline(px, svg::Style{o.mirror ? "#6a3d9a" : "#202020", "none", o.mirror ? 4 : 2.5, ""});
   }
   for (const auto& path : paths) chart.curve(path.points, path.colour, 1.5);
-  std::vector<std::pair<std::string, std::string>> legend;
-  for (std::size_t b = 0; b < r.trajectories.size(); ++b)
-    legend.push_back({svg::colour(b), wavelength_name(lens, r.trajectories[b].wavelength)});
-  chart.legend(legend);
+  // The wavelengths in a row under the drawing, clear of the rays.
+  svg::TextStyle key;
+  key.size = 15;
+  double kx = 110;
+  for (std::size_t b = 0; b < r.trajectories.size(); ++b) {
+    std::string name = wavelength_name(lens, r.trajectories[b].wavelength);
+    doc.rect(kx, height + 142, 22, 12, svg::Style{"none", svg::colour(b), 1, ""});
+    doc.text(kx + 28, height + 153, name, key);
+    kx += 60 + 8.5 * static_cast<double>(name.size());
+  }
   if (missed > 0) chart.note(count_note(missed, rays, "rays missed a surface (drawn up to it)"));
   if (!with_lens) chart.note("surfaces not drawn: no IN_FM.txt", missed > 0 ? 1 : 0);
   return doc.str();
