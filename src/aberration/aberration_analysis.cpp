@@ -14,25 +14,17 @@ namespace {
 
 enum class ScanAxis { kX, kY };
 
-// Sets the start of scan ray l: the central ray with one coordinate moved.
+// Sets the start of scan ray l: the central ray with one coordinate moved,
+// the angle (aperture kind 2) or the height (any other kind), along x or y.
 void set_scan_ray(State& s, ScanAxis axis, long long l) {
   const int M = s.NS;
+  set_central_ray(s);
   if (s.IAP == 2) {
-    if (axis == ScanAxis::kX) {
-      s.U[0] = aperture_offset(l, s.RU, M) + s.UI[0];
-      s.V[0] = s.VI[0];
-    } else {
-      s.U[0] = s.UI[0];
-      s.V[0] = aperture_offset(l, s.RU, M) + s.VI[0];
-    }
+    if (axis == ScanAxis::kX) s.U[0] = aperture_offset(l, s.RU, M) + s.UI[0];
+    else s.V[0] = aperture_offset(l, s.RU, M) + s.VI[0];
   } else {
-    if (axis == ScanAxis::kX) {
-      s.X[0] = aperture_offset(l, s.RH, M) + s.XI[0];
-      s.Y[0] = s.YI[0];
-    } else {
-      s.X[0] = s.XI[0];
-      s.Y[0] = aperture_offset(l, s.RH, M) + s.YI[0];
-    }
+    if (axis == ScanAxis::kX) s.X[0] = aperture_offset(l, s.RH, M) + s.XI[0];
+    else s.Y[0] = aperture_offset(l, s.RH, M) + s.YI[0];
   }
 }
 
@@ -75,10 +67,7 @@ void aberration_analysis(State& s) {
     for (int k = 0; k <= s.NUMB; ++k) s.N[0][k] = s.N[j][k];
 
     // The reference ray: the central ray of the lens data.
-    s.U[0] = s.UI[0];
-    s.V[0] = s.VI[0];
-    s.X[0] = s.XI[0];
-    s.Y[0] = s.YI[0];
+    set_central_ray(s);
     trace_ray(s);
     path_lengths(s);
     s.OPR = 0.0;

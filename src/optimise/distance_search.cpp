@@ -1,7 +1,7 @@
 #include "optimise/distance_search.h"
 
 #include "entry/progress.h"
-#include "model/ray_set.h"
+#include "optimise/driver_report.h"
 #include "optimise/gauss_newton.h"
 #include "optimise/newton_step.h"
 #include "report/literals.h"
@@ -69,10 +69,7 @@ void search_two(State& s, double* AR, double* Dv, GridMerit merit_at) {
 }
 
 void run_distance_search(State& s, int count, GridMerit merit_at) {
-  if (!read_ray_set(s)) {
-    put_unreadable_input("IN_FM2.txt", call_files().ray_set);
-    return;
-  }
+  if (!read_ray_set_or_report(s)) return;
   Report f1;
   f1.put(count == 1 ? literals::kCurvatureOneDistanceHeading
                     : literals::kCurvatureTwoDistancesHeading);
@@ -96,8 +93,7 @@ void run_distance_search(State& s, int count, GridMerit merit_at) {
                {n, s.D[s.ND[1]], s.D[s.ND[2]], s.E, s.Xa, s.Xs, s.Ya, s.Ys});
     }
     // The curvatures with which the last grid point ended.
-    for (int k = 0; k <= wide(s.NUMB) - 2; ++k)
-      if (s.CODE[k][0] == 'V') f1.print(literals::kCurvatureValue, {AR[k]});
+    print_variable_values(f1, s, literals::kCurvatureValue, AR);
     f1.put(literals::kLineEnd);
   }
 }

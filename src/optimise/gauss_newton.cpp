@@ -1,7 +1,7 @@
 #include "optimise/gauss_newton.h"
 
 #include "entry/progress.h"
-#include "model/ray_set.h"
+#include "optimise/driver_report.h"
 #include "optimise/merit.h"
 #include "report/literals.h"
 #include "report/report.h"
@@ -24,10 +24,7 @@ constexpr GaussNewtonMode kDistanceMode{Varied::kDistance, literals::kDistanceHe
                                         literals::kDistanceColumn, literals::kDistanceValue};
 
 void run_gauss_newton(State& s, const GaussNewtonMode& mode) {
-  if (!read_ray_set(s)) {
-    put_unreadable_input("IN_FM2.txt", call_files().ray_set);
-    return;
-  }
+  if (!read_ray_set_or_report(s)) return;
   Report f1;
   f1.put(mode.heading);
 
@@ -46,8 +43,7 @@ void run_gauss_newton(State& s, const GaussNewtonMode& mode) {
     progress(0, j, s.NIT);
     merit(s, mode.what, s.NV, s.IV, AR);
     f1.print(literals::kMeritRow, {j, s.E, s.Xa, s.Xs, s.Ya, s.Ys});
-    for (int k = 0; k <= wide(s.NUMB) - 2; ++k)
-      if (s.CODE[k][0] == 'V') f1.print(mode.value, {AR[k]});
+    print_variable_values(f1, s, mode.value, AR);
     f1.put(literals::kLineEnd);
     add_correction(s, AR);
   }

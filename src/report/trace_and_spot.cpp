@@ -13,13 +13,6 @@
 namespace lumaveil {
 namespace {
 
-void set_central_ray(State& s) {
-  s.U[0] = s.UI[0];
-  s.V[0] = s.VI[0];
-  s.X[0] = s.XI[0];
-  s.Y[0] = s.YI[0];
-}
-
 void trace_and_tabulate(State& s, Report& f1) {
   trace_ray(s);
   put_trace_table(s, f1);
