@@ -7,8 +7,8 @@
 
 namespace lumaveil {
 
-// Reads the ray set "IN_FM2.txt". When it cannot be opened, writes the
-// report of the one error line instead and returns false: the mode then
+// Reads the ray set "IN_FM2.txt". When it cannot be read, writes the
+// report of the error line (which says why) and returns false: the mode then
 // runs nothing.
 bool read_ray_set_or_report(State& s);
 
