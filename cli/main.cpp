@@ -15,6 +15,7 @@
 #include <string>
 
 #include "cli/check.h"
+#include "cli/export.h"
 #include "cli/plot.h"
 #include "cli/progress.h"
 #include "entry/entry.h"
@@ -28,6 +29,7 @@ constexpr const char* kHelp =
     "usage: lumaveil [-C DIR] [--quiet] MODE\n"
     "       lumaveil [-C DIR] check\n"
     "       lumaveil plot [-C DIR] [-o OUTDIR] [--residuals]\n"
+    "       lumaveil export [-C DIR] [-o FILE] [--csv]\n"
     "\n"
     "Runs one lens-design calculation in the current directory (or in DIR).\n"
     "\n"
@@ -49,6 +51,7 @@ constexpr const char* kHelp =
     "check  prints the lens as the library reads it, its first-order data, a\n"
     "       real-ray check and the findings (exit status 1 when there are any)\n"
     "plot   draws OUT_M.xls as SVG plots and an index.html (lumaveil plot --help)\n"
+    "export writes OUT_M.xls as a workbook or a UTF-8 CSV (lumaveil export --help)\n"
     "\n"
     "Options:\n"
     "  -C DIR     run in DIR\n"
@@ -125,6 +128,8 @@ int file_status_of_call() {
 int main(int argc, char** argv) {
   ignore_write_signals();
   if (argc > 1 && std::strcmp(argv[1], "plot") == 0) return lumaveil::plot::plot_command(argc - 2, argv + 2);
+  if (argc > 1 && std::strcmp(argv[1], "export") == 0)
+    return lumaveil::exporting::export_command(argc - 2, argv + 2);
   const char* directory = nullptr;
   const char* mode_text = nullptr;
   bool quiet = false;
