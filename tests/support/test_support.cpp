@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -85,6 +86,12 @@ std::string first_difference(const std::string& want, const std::string& got) {
   if (i == w.size() && i == g.size()) return "the texts differ only in their last line feed";
   return "first difference at line " + std::to_string(i + 1) + "\n want: " +
          (i < w.size() ? w[i] : "<none>") + "\n  got: " + (i < g.size() ? g[i] : "<none>");
+}
+
+::testing::AssertionResult relatively_near(double got, double want, double tolerance) {
+  if (std::fabs(got - want) <= tolerance * std::fabs(want)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "got " << exact(got) << ", want " << exact(want)
+                                       << " within " << tolerance << " of it";
 }
 
 std::string exact(double v) {

@@ -2,6 +2,8 @@
 #ifndef LUMAVEIL_TESTS_TEST_SUPPORT_H
 #define LUMAVEIL_TESTS_TEST_SUPPORT_H
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -72,6 +74,10 @@ struct RaySetFile {
   std::string text() const;
   void write() const;  // to "IN_FM2.txt" in the current directory
 };
+
+// Passes when |got − want| ≤ tolerance·|want|: a tolerance relative to the
+// expected value. The failure message shows both values and the tolerance.
+::testing::AssertionResult relatively_near(double got, double want, double tolerance);
 
 // A number printed with 17 significant digits, so that it reads back exactly.
 std::string exact(double v);

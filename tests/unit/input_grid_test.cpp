@@ -129,9 +129,10 @@ TEST(Numbers, CellsReadAsAtofAndAtoiReadThem) {
   for (const char* text : {"1.5e-3", "  2.5x", "abc", "", "0x1p3", "1e999", "-1e999", "-1e-400",
                            "2e-320", "1e+", "-.5e1", "+-1", "0x", "0x.8p1", "-0", "-INFx", "\t 7",
                            "1.8e308", "12abc", " -7", "3.9", "-", "-abc"}) {
-    const double want = std::strtod(text, nullptr), got = parse_real(text);
-    EXPECT_TRUE(got == want && std::signbit(got) == std::signbit(want))
-        << '"' << text << "\" reads " << got << ", atof " << want;
+    const double want = std::strtod(text, nullptr);
+    const double got = parse_real(text);
+    EXPECT_EQ(got, want) << '"' << text << '"';
+    EXPECT_EQ(std::signbit(got), std::signbit(want)) << '"' << text << "\" reads " << got;
     EXPECT_EQ(parse_int(text), std::atoi(text)) << '"' << text << '"';
   }
 }

@@ -15,6 +15,7 @@
 namespace lumaveil {
 namespace {
 
+using testing::relatively_near;
 using Values = std::vector<double>;
 
 // Surface 1 (curvature c1, index n1 behind it) at z = 10, a plane 5 behind
@@ -22,16 +23,28 @@ using Values = std::vector<double>;
 // C = 0.02, n = 1.5. With c1 = 0, n1 = 1 every ray goes straight.
 std::unique_ptr<State> lens(double c1, double n1) {
   auto s = std::make_unique<State>();
-  s->NUMB = 4, s->NW = 1, s->WQ[1] = 1, s->WXY = 1, s->H = 1e-5;
+  s->NUMB = 4;
+  s->NW = 1;
+  s->WQ[1] = 1;
+  s->WXY = 1;
+  s->H = 1e-5;
   const double D[] = {10, 5, 96.67, 0, 0};
-  for (int k = 0; k <= 4; ++k) s->D[k] = D[k], s->N[1][k] = 1;
-  s->C[1] = c1, s->N[1][1] = n1;
+  for (int k = 0; k <= 4; ++k) {
+    s->D[k] = D[k];
+    s->N[1][k] = 1;
+  }
+  s->C[1] = c1;
+  s->N[1][1] = n1;
   vertex_positions(*s, s->D);
   return s;
 }
 
+// Appends a ray starting at height X, aimed at height XT and angle UT.
 void add_ray(State& s, double X, double XT, double UT = 0) {
-  s.XI[s.NRAY] = X, s.XT[s.NRAY] = XT, s.UT[s.NRAY++] = UT;
+  s.XI[s.NRAY] = X;
+  s.XT[s.NRAY] = XT;
+  s.UT[s.NRAY] = UT;
+  ++s.NRAY;
 }
 
 // Evaluates the lens as it stands, with no variable: count, merit and the four spreads.
@@ -42,10 +55,13 @@ Values figures(State& s) {
 
 TEST(Merit, StatisticsAreUnweightedSumsCountedByTheWeights) {
   auto s = lens(0, 1);
-  add_ray(*s, 1, 0), add_ray(*s, 0, 5), add_ray(*s, 5, 2);  // the zero ray is skipped
+  add_ray(*s, 1, 0);
+  add_ray(*s, 0, 5);  // the zero ray is skipped
+  add_ray(*s, 5, 2);
   EXPECT_EQ(figures(*s), (Values{2, std::sqrt(5.0), 2, std::sqrt(2.0), 0, 0}));
   s = lens(0, 1);
-  s->WQ[1] = 2, add_ray(*s, 1, 0);
+  s->WQ[1] = 2;
+  add_ray(*s, 1, 0);
   EXPECT_EQ(figures(*s), (Values{2, 1, 0.5, std::sqrt(0.5), 0, 0}));
   // A second wavelength of weight 0 enters the residual sums, not the count.
   s->NW = 2;
@@ -59,8 +75,13 @@ TEST(Merit, TieToACompanionOutsideTheSurfacesIsIgnored) {
   Values results[2];
   for (int tied : {0, 1}) {
     auto s = lens(0.02, 1.5);
-    s->CODE[1][0] = 'V', s->C[2] = 0.001, add_ray(*s, 2, 0);
-    if (tied) s->CODE[2][0] = 'P', s->LINK[2] = 5000;
+    s->CODE[1][0] = 'V';
+    s->C[2] = 0.001;
+    add_ray(*s, 2, 0);
+    if (tied) {
+      s->CODE[2][0] = 'P';
+      s->LINK[2] = 5000;
+    }
     const double p[kSurfaceSlots] = {0, 0.021};
     merit_curvature(*s, 1, s->IV, p);
     results[tied] = {s->E, s->DX[0], s->C[2]};
@@ -72,7 +93,9 @@ TEST(Merit, TieToACompanionOutsideTheSurfacesIsIgnored) {
 TEST(Merit, TiedSurfaceFollowsItsCompanionInValueAndDerivative) {
   for (double sign : {1.0, -1.0}) {
     auto s = lens(0.02, 1.5);
-    s->CODE[1][0] = 'V', s->CODE[2][0] = sign > 0 ? 'P' : 'M', s->LINK[2] = 1;
+    s->CODE[1][0] = 'V';
+    s->CODE[2][0] = sign > 0 ? 'P' : 'M';
+    s->LINK[2] = 1;
     add_ray(*s, 2, 0);
     const double p[kSurfaceSlots] = {0, 0.021, 99};  // the tie reads p[1] only
     merit_curvature(*s, 1, s->IV, p);
@@ -81,29 +104,41 @@ TEST(Merit, TiedSurfaceFollowsItsCompanionInValueAndDerivative) {
     // angle entering the matrix whatever WUV; X′ and U′ by finer differences
     // with both surfaces moving together.
     auto at = [&](double c) {
-      s->C[1] = c, s->C[2] = sign * c;
+      s->C[1] = c;
+      s->C[2] = sign * c;
       trace_ray(*s);
       return Values{s->X[3], s->U[3]};
     };
-    Values plus = at(0.021 + 1e-7), minus = at(0.021 - 1e-7);
-    const double sx = (plus[0] - minus[0]) / 2e-7, su = (plus[1] - minus[1]) / 2e-7;
+    const Values plus = at(0.021 + 1e-7);
+    const Values minus = at(0.021 - 1e-7);
+    const double sx = (plus[0] - minus[0]) / 2e-7;
+    const double su = (plus[1] - minus[1]) / 2e-7;
     const double want = -at(0.021)[0] * sx / (sx * sx + su * su);
-    EXPECT_NEAR(s->DX[0], want, 1e-6 * std::fabs(want)) << "sign " << sign;
+    EXPECT_TRUE(relatively_near(s->DX[0], want, 1e-6)) << "sign " << sign;
   }
 }
 
 TEST(Merit, ResidualFactorsScaleTheCorrectionAndDropTheirResiduals) {
   auto s = lens(0.02, 1.5);
-  s->CODE[1][0] = 'V', s->WUV = 1;
-  add_ray(*s, 1, 0.2, 0.01), add_ray(*s, 2, -0.1, 0.03);
+  s->CODE[1][0] = 'V';
+  s->WUV = 1;
+  add_ray(*s, 1, 0.2, 0.01);
+  add_ray(*s, 2, -0.1, 0.03);
   const double p[kSurfaceSlots] = {0, 0.02};
-  auto correction = [&] { return merit_curvature(*s, 1, s->IV, p), s->DX[0]; };
-  const double dx = correction(), e = s->E;
-  s->WXY = 3, s->WUV = 3;
-  EXPECT_NEAR(correction(), 3 * dx, 1e-12 * std::fabs(dx));
-  EXPECT_NEAR(s->E, 3 * e, 1e-12 * e);
+  // Evaluates the merit at p; the correction of the one variable.
+  auto correction = [&] {
+    merit_curvature(*s, 1, s->IV, p);
+    return s->DX[0];
+  };
+  const double dx = correction();
+  const double e = s->E;
+  s->WXY = 3;
+  s->WUV = 3;
+  EXPECT_TRUE(relatively_near(correction(), 3 * dx, 1e-12));
+  EXPECT_TRUE(relatively_near(s->E, 3 * e, 1e-12));
   // Without the height factor the height targets do not matter.
-  s->WXY = 0, s->WUV = 1;
+  s->WXY = 0;
+  s->WUV = 1;
   const double angles_only = correction();
   s->XT[0] = 7;
   EXPECT_EQ(correction(), angles_only);
@@ -133,17 +168,23 @@ TEST(GaussNewton, SingleRayIsDrivenToTheRootOfItsImageHeight) {
     EXPECT_LT(std::stod(row[1]), 1e-9) << "mode " << mode;
     // Bisect the ray's image height over the variable, with the tracer alone.
     auto height = [&](double v) {
-      t->X[0] = 1, t->C[1] = mode == 2 ? v : 0.02, t->D[2] = mode == 3 ? v : 90;
+      t->X[0] = 1;
+      t->C[1] = mode == 2 ? v : 0.02;
+      t->D[2] = mode == 3 ? v : 90;
       vertex_positions(*t, t->D);
       trace_ray(*t);
       return t->X[3];
     };
-    double lo = mode == 2 ? 0.015 : 80, hi = mode == 2 ? 0.03 : 110;
+    double lo = mode == 2 ? 0.015 : 80;
+    double hi = mode == 2 ? 0.03 : 110;
     for (int i = 0; i < 100; ++i) {
       const double mid = (lo + hi) / 2;
-      ((height(mid) > 0) == (height(lo) > 0) ? lo : hi) = mid;
+      if ((height(mid) > 0) == (height(lo) > 0))
+        lo = mid;
+      else
+        hi = mid;
     }
-    EXPECT_NEAR(std::stod(row[6]), lo, 3e-6 * lo) << "mode " << mode;
+    EXPECT_TRUE(relatively_near(std::stod(row[6]), lo, 3e-6)) << "mode " << mode;
   }
 }
 
@@ -151,13 +192,14 @@ TEST(GaussNewton, FanOfRaysSettlesAtTheLeastSquaresCurvature) {
   auto s = std::make_unique<State>();
   auto row = optimised(2, {{.X = 1}, {.X = 2}, {.Y = 3}}, *s);
   ASSERT_EQ(row.size(), 8u);
-  const double e = std::stod(row[1]), c = std::stod(row[6]);
+  const double e = std::stod(row[1]);
+  const double c = std::stod(row[6]);
   auto merit_at = [&](double c1) {
     const double p[kSurfaceSlots] = {0, c1};
     merit_curvature(*s, 1, s->IV, p);
     return s->E;
   };
-  EXPECT_NEAR(merit_at(c), e, 1e-4 * e);  // c is printed with six digits
+  EXPECT_TRUE(relatively_near(merit_at(c), e, 1e-4));  // c is printed with six digits
   EXPECT_GT(merit_at(c + 1e-4), e);
   EXPECT_GT(merit_at(c - 1e-4), e);
 }

@@ -19,12 +19,19 @@ std::unique_ptr<State> trace(const std::vector<Surf>& rows, double x, double u =
   auto s = std::make_unique<State>();
   s->NUMB = static_cast<int>(rows.size()) - 1;
   for (int k = 0; k <= s->NUMB; ++k) {
-    s->C[k] = rows[k].C, s->D[k] = rows[k].D, s->N[0][k] = rows[k].n;
-    s->TYPE[k] = rows[k].type, s->Xd[k] = rows[k].xd, s->Yd[k] = rows[k].yd;
+    s->C[k] = rows[k].C;
+    s->D[k] = rows[k].D;
+    s->N[0][k] = rows[k].n;
+    s->TYPE[k] = rows[k].type;
+    s->Xd[k] = rows[k].xd;
+    s->Yd[k] = rows[k].yd;
     s->FLAG[k] = 7;  // a stale flag that the driver must clear
   }
   vertex_positions(*s, s->D);
-  s->X[0] = x, s->Y[0] = y, s->U[0] = u, s->V[0] = v;
+  s->X[0] = x;
+  s->Y[0] = y;
+  s->U[0] = u;
+  s->V[0] = v;
   trace_ray(*s);
   return s;
 }
@@ -34,8 +41,12 @@ double axis_crossing(const State& s, int k) { return s.Z[k] + s.X[k] / std::tan(
 
 // The unit direction of the ray leaving surface k, along (-tan U, -tan V, 1).
 void direction(const State& s, int k, double d[3]) {
-  double tu = std::tan(s.U[k]), tv = std::tan(s.V[k]), len = std::hypot(tu, tv, 1.0);
-  d[0] = -tu / len, d[1] = -tv / len, d[2] = 1 / len;
+  const double tu = std::tan(s.U[k]);
+  const double tv = std::tan(s.V[k]);
+  const double len = std::hypot(tu, tv, 1.0);
+  d[0] = -tu / len;
+  d[1] = -tv / len;
+  d[2] = 1 / len;
 }
 
 // Paraxial y-nu trace of a ray parallel to the axis through surfaces 1..last:
@@ -65,7 +76,9 @@ TEST(SphereTrace, EqualIndicesOrNormalIncidenceLeaveTheDirectionUnchanged) {
   EXPECT_NEAR(same->V[1], 0.02, 1e-15);
   // A ray along a shifted axis meets the vertex at normal incidence.
   auto shifted = trace({{0, 10, 1}, {0.02, 5, 1.5, 0, 2, -1}, {0, 0, 1}}, 2, 0, -1);
-  EXPECT_TRUE(shifted->Z[1] == 10 && shifted->U[1] == 0 && shifted->V[1] == 0);
+  EXPECT_EQ(shifted->Z[1], 10);
+  EXPECT_EQ(shifted->U[1], 0);
+  EXPECT_EQ(shifted->V[1], 0);
 }
 
 TEST(MirrorTrace, ConcaveMirrorFocusesAtHalfItsRadiusInTheUnfoldedFrame) {
@@ -103,7 +116,8 @@ TEST(SphereTrace, HitPointLiesOnTheNearCapAndTheDirectionObeysSnellsLawInVectorF
     EXPECT_LT(p[2] * c, 0);
     // e = mu d + (cos r - mu cos I) n, with n the unit normal turned along d.
     double d[3], e[3], n[3] = {p[0] * c, p[1] * c, p[2] * c};
-    direction(*s, 1, d), direction(*s, 2, e);
+    direction(*s, 1, d);
+    direction(*s, 2, e);
     double cI = n[0] * d[0] + n[1] * d[1] + n[2] * d[2], sign = cI < 0 ? -1 : 1;
     cI *= sign;
     double mu = nb / na, cR = std::sqrt(1 - mu * mu * (1 - cI * cI));
@@ -115,40 +129,55 @@ TEST(TraceFailure, TotalReflectionOrAMissedSphereCarriesNotANumberOnward) {
   // Glass to air at 0.8 rad: 1.5 sin 0.8 > 1.
   auto tir = trace({{0, 10, 1.5}, {0, 5, 1}, {0, 5, 1}, {0.01, 5, 1.5}, {0, 0, 1}}, 1, 0.8, 1);
   // The point is found; later planes keep their z.
-  EXPECT_TRUE(std::isfinite(tir->X[1] + tir->Y[1] + tir->Z[2] + tir->Z[4]) && tir->Z[1] == 10);
+  EXPECT_TRUE(std::isfinite(tir->X[1] + tir->Y[1] + tir->Z[2] + tir->Z[4]));
+  EXPECT_EQ(tir->Z[1], 10);
   // A ray at height 20 passes beside a sphere of radius 10.
   auto miss = trace({{0, 10, 1}, {0.1, 5, 1.5}, {0, 5, 1}, {0.01, 0, 1.5}}, 20);
   EXPECT_TRUE(std::isnan(miss->Z[1]));
   for (int k = 1; k <= 4; ++k) {
-    EXPECT_TRUE(std::isnan(tir->U[k]) && std::isnan(tir->V[k])) << k;
-    EXPECT_TRUE(k < 2 || (std::isnan(tir->X[k]) && std::isnan(tir->Y[k]))) << k;
-    EXPECT_TRUE(k > 3 || std::isnan(miss->X[k] + miss->Y[k] + miss->U[k] + miss->V[k])) << k;
+    EXPECT_TRUE(std::isnan(tir->U[k])) << k;
+    EXPECT_TRUE(std::isnan(tir->V[k])) << k;
+    if (k >= 2) {
+      EXPECT_TRUE(std::isnan(tir->X[k])) << k;
+      EXPECT_TRUE(std::isnan(tir->Y[k])) << k;
+    }
+    if (k <= 3) {
+      EXPECT_TRUE(std::isnan(miss->X[k] + miss->Y[k] + miss->U[k] + miss->V[k])) << k;
+    }
   }
 }
 
 TEST(IdealElement, TurnsTheAngleInFrontIntoHeightAndTheHeightIntoAngle) {
   std::vector<Surf> rows{{0, 50, 1}, {0, 20, 1, 1}, {0.01, 0, 1.5}};
-  auto angle = trace(rows, 0, 0.1), height = trace(rows, 5, 0, -2);
+  auto angle = trace(rows, 0, 0.1);
+  auto height = trace(rows, 5, 0, -2);
   EXPECT_NEAR(angle->X[1], -4.99167, 1e-5);
   EXPECT_NEAR(height->U[1], 0.100167, 1e-6);
   EXPECT_NEAR(height->V[1], std::asin(-0.04), 1e-15);
-  EXPECT_TRUE(angle->U[1] == 0 && height->X[1] == 0 && angle->Z[1] == 50);
+  EXPECT_EQ(angle->U[1], 0);
+  EXPECT_EQ(height->X[1], 0);
+  EXPECT_EQ(angle->Z[1], 50);
   // The ideal step is flagged; the stale flag of the sphere step is cleared.
-  EXPECT_TRUE(angle->FLAG[0] == 2 && angle->FLAG[1] == 0);
+  EXPECT_EQ(angle->FLAG[0], 2);
+  EXPECT_EQ(angle->FLAG[1], 0);
 }
 
 TEST(TiltedPlane, RefractsAboutItsTiltedNormalWithoutShiftOrFolding) {
   // Slope 0.1: a ray parallel to the axis meets the normal at atan 0.1.
-  double I = std::atan(0.1), r = std::asin(std::sin(I) / 1.5);
+  const double I = std::atan(0.1);
+  const double r = std::asin(std::sin(I) / 1.5);
   std::vector<Surf> rows{{0, 10, 1}, {0, 5, 1.5, 2, 0.1}, {0, 0, 1.5}};
-  auto axial = trace(rows, 0), off = trace(rows, 2);
-  EXPECT_TRUE(axial->Z[1] == 10 && axial->V[1] == 0);
+  auto axial = trace(rows, 0);
+  auto off = trace(rows, 2);
+  EXPECT_EQ(axial->Z[1], 10);
+  EXPECT_EQ(axial->V[1], 0);
   EXPECT_NEAR(axial->U[1], I - r, 1e-14);
   EXPECT_NEAR(axial->U[1], 0.033284, 1e-6);
   EXPECT_NEAR(off->Z[1], 10.2, 1e-14);
   EXPECT_NEAR(off->U[1], axial->U[1], 1e-14);
   // Index -1 after it gives r = -I: turned by 2I, stored unfolded.
-  rows[1].n = -1, rows[2].n = -1;
+  rows[1].n = -1;
+  rows[2].n = -1;
   auto turned = trace(rows, 2);
   EXPECT_NEAR(turned->Z[1], 10.2, 1e-14);
   EXPECT_NEAR(turned->U[1], 2 * I, 1e-14);
@@ -165,7 +194,10 @@ TEST(CookeTriplet, NearAxisRayCrossesTheAxisAtTheParaxialBackFocus) {
       {1 / 79.68360, 2.95208, 1.62041}, {1 / -18.39533, 42.20778, 1.0}, {0, 1, 1.0}, {0, 0, 1.0}};
   EXPECT_NEAR(axis_crossing(*trace(cooke, 0.01), 6), paraxial_focus(cooke, 6), 0.01);
   auto axial = trace(cooke, 0);  // a ray along the axis stays on it
-  for (int k = 1; k <= 8; ++k) EXPECT_TRUE(axial->X[k] == 0 && axial->U[k] == 0) << k;
+  for (int k = 1; k <= 8; ++k) {
+    EXPECT_EQ(axial->X[k], 0) << k;
+    EXPECT_EQ(axial->U[k], 0) << k;
+  }
   EXPECT_NEAR(axial->Z[8], 71.17675, 1e-12);  // the last plane stands at the sum of the distances
 }
 
