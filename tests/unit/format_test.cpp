@@ -1,6 +1,7 @@
 #include "report/format.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <clocale>
 #include <cmath>
@@ -87,31 +88,43 @@ TEST(Format, ACommaDecimalLocaleChangesNeitherReadingNorPrinting) {
   EXPECT_EQ(printed, "1.500000 1.500000E+00 1.5");
 }
 
-// The Shift_JIS bytes of a heading, from hexadecimal.
-std::string sjis(const std::string& hex) {
-  std::string out;
-  for (std::size_t at = 0; at + 1 < hex.size(); at += 3)
-    out += char(std::stoi(hex.substr(at, 2), nullptr, 16));
+// The Shift_JIS bytes of a line of Japanese text (written here in UTF-8),
+// converted by the C library's iconv, with its line feed.
+std::string shift_jis_line(const std::string& utf8) {
+  iconv_t to_sjis = iconv_open("SHIFT_JIS", "UTF-8");
+  if (to_sjis == reinterpret_cast<iconv_t>(-1)) {
+    ADD_FAILURE() << "the C library cannot convert UTF-8 to Shift_JIS";
+    return {};
+  }
+  std::string in = utf8;
+  std::string out(2 * in.size() + 1, '\0');
+  char* in_at = in.data();
+  char* out_at = out.data();
+  std::size_t in_left = in.size();
+  std::size_t out_left = out.size();
+  const std::size_t converted = iconv(to_sjis, &in_at, &in_left, &out_at, &out_left);
+  iconv_close(to_sjis);
+  EXPECT_NE(converted, static_cast<std::size_t>(-1)) << utf8;
+  out.resize(out.size() - out_left);
   return out + "\n";
 }
 
 TEST(Format, JapaneseHeadingsAreTheShiftJisBytes) {
-  const std::string wavelength = "94 67 92 B7 25 ", axis = "8E B2 8A D4 8B 97 97 A3 ",
-                    result = "8D C5 93 4B 89 BB 8C 76 8E 5A 8C 8B 89 CA",
-                    method = "4E 8E 9F 8C B3 47 61 75 73 73 2D 4E 65 77 74 6F 6E 96 40 82 C9 82 E6 "
-                             "82 E9 83 8C 83 93 83 59 ",
-                    curvature = method + "8B C8 97 A6 28 31 2F 52 29 ";
-  EXPECT_EQ(literals::kCentralBundleHeading,
-            sjis(wavelength + "64 81 69 92 86 90 53 8C F5 91 A9 82 CC 8B 4F 90 D5 81 6A"));
+  const std::string wavelength = "波長%";
+  const std::string method = "N次元Gauss-Newton法によるレンズ";
+  const std::string curvature = method + "曲率(1/R)";
+  const std::string axis = "軸間距離";
+  const std::string result = "最適化計算結果";
+  EXPECT_EQ(literals::kCentralBundleHeading, shift_jis_line(wavelength + "d（中心光束の軌跡）"));
   EXPECT_EQ(literals::kSpotDiagramHeading,
-            sjis("0A " + wavelength + "64 81 69 83 58 83 7C 83 62 83 67 83 5F 83 43 83 41 83 4F 83 89 "
-                                     "83 80 81 6A 09 09 09 25 64"));
-  EXPECT_EQ(literals::kCurvatureHeading, sjis(curvature + result));
-  EXPECT_EQ(literals::kDistanceHeading, sjis(method + "8A D4 8A 75 28 44 29 " + result));
-  EXPECT_EQ(literals::kCurvatureOneDistanceHeading, sjis(curvature + "2B 31 " + axis + result));
-  EXPECT_EQ(literals::kCurvatureTwoDistancesHeading, sjis(curvature + "2B 32 " + axis + result));
-  EXPECT_EQ(literals::kWavelengthLine, sjis(wavelength + "45 28 6E 6D 29"));
-  EXPECT_EQ(literals::kCoefficientLine, sjis("25 64 8E 9F 09 25 45"));
+            shift_jis_line("\n" + wavelength + "d（スポットダイアグラム）\t\t\t%d"));
+  EXPECT_EQ(literals::kCurvatureHeading, shift_jis_line(curvature + result));
+  EXPECT_EQ(literals::kDistanceHeading, shift_jis_line(method + "間隔(D)" + result));
+  EXPECT_EQ(literals::kCurvatureOneDistanceHeading, shift_jis_line(curvature + "+1" + axis + result));
+  EXPECT_EQ(literals::kCurvatureTwoDistancesHeading,
+            shift_jis_line(curvature + "+2" + axis + result));
+  EXPECT_EQ(literals::kWavelengthLine, shift_jis_line(wavelength + "E(nm)"));
+  EXPECT_EQ(literals::kCoefficientLine, shift_jis_line("%d次\t%E"));
 }
 
 }  // namespace
