@@ -32,7 +32,7 @@ for example in "$top"/examples/*/; do
     run="$scratch/$name-m$mode"
     mkdir -p "$run"
     cp "$example"/IN_FM*.txt "$run"/
-    "$host" -C "$run" "$mode"
+    "$host" --quiet -C "$run" "$mode"
     cp "$run/OUT_M.xls" "$golden/m$mode.xls"
     count=$((count + 1))
   done
