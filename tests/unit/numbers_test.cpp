@@ -151,20 +151,27 @@ TEST(Numbers, AMillionRandomTextsReadAsTheCLibraryReadsThem) {
 }
 
 // Long mantissas near the ends of the range, decimal and hexadecimal: the
-// rounding, the denormals, overflow and underflow.
+// rounding, the denormals, overflow and underflow. (The C library
+// misrounds ten of the hexadecimal denormals here; number_oracle.h rounds
+// those exactly.)
 TEST(Numbers, LongMantissasNearTheEndsOfTheRangeRoundAsTheCLibrary) {
   std::mt19937_64 rng(1074);
   const char digits[] = "0123456789abcdef";
   int differences = 0;
   for (int i = 0; i < 200000 && differences < 20; ++i) {
     const bool hexadecimal = i % 2 == 0;
+    // Every other hexadecimal number is a whole number of at least 14 digits
+    // (more than the 13 a denormal keeps) scaled to about the denormals' size.
+    const bool denormal = hexadecimal && rng() % 2 == 0;
     std::string text = hexadecimal ? "0x" : "";
-    const int n = 1 + static_cast<int>(rng() % 40), point = static_cast<int>(rng() % 50);
+    const int n = (denormal ? 14 : 1) + static_cast<int>(rng() % 40);
+    const int point = denormal ? n : static_cast<int>(rng() % 50);
     for (int j = 0; j < n; ++j) {
       text += digits[rng() % (hexadecimal ? 16 : 10)];
       if (j == point) text += '.';
     }
-    const int spread = hexadecimal ? 2300 : 700, low = hexadecimal ? -1150 : -350;
+    const int spread = denormal ? 12 : hexadecimal ? 2300 : 700;
+    const int low = denormal ? -1082 - 4 * (n - 13) : hexadecimal ? -1150 : -350;
     text += hexadecimal ? 'p' : 'e';
     text += std::to_string(low + static_cast<int>(rng() % spread));
     const double got = parse_real(text.c_str()), want = reference_real(text.c_str());
