@@ -116,10 +116,32 @@ class Formats {
   std::map<std::string, lxw_format*> formats_;
 };
 
+// 1, 2 or 5 times a power of ten, near `target`.
+double round_step(double target) {
+  double power = std::pow(10.0, std::floor(std::log10(target)));
+  double f = target / power;
+  return (f < 1.5 ? 1 : f < 3.5 ? 2 : f < 7.5 ? 5 : 10) * power;
+}
+
 lxw_chart_line no_line() {
   lxw_chart_line line{};
   line.none = LXW_TRUE;
   return line;
+}
+
+// The series colours of the SVG plots, so both show a scan alike.
+constexpr lxw_color_t kSeriesColours[] = {0x0060C0, 0xD04000, 0x00A060, 0xC000A0, 0xE0A000, 0x40B0F0};
+
+lxw_color_t series_colour(std::size_t k) { return kSeriesColours[k % (sizeof kSeriesColours / sizeof kSeriesColours[0])]; }
+
+void colour_markers(lxw_chart_series* series, lxw_color_t colour) {
+  lxw_chart_fill fill{};
+  fill.color = colour;
+  lxw_chart_line border{};
+  border.color = colour;
+  chart_series_set_marker_fill(series, &fill);
+  chart_series_set_marker_line(series, &border);
+  chart_series_set_marker_size(series, 6);
 }
 
 void spot_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan, const Report& r) {
@@ -141,19 +163,25 @@ void spot_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
   chart_series_set_values(series, plan.name.c_str(), first, 4, last, 4);
   chart_series_set_name(series, ("wavelength " + std::to_string(block.wavelength)).c_str());
   chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
+  colour_markers(series, series_colour(static_cast<std::size_t>(plan.block)));
   chart_title_set_name(chart, ("Spot diagram, wavelength " + std::to_string(block.wavelength)).c_str());
   chart_axis_set_name(chart->x_axis, "X (mm)");
   chart_axis_set_name(chart->y_axis, "Y (mm)");
   if (lo_x <= hi_x) {
-    // Equal scales: one half-width about the middle on both axes.
-    double half = std::max(hi_x - lo_x, hi_y - lo_y) * 0.6;
-    if (!(half > 0)) half = 1e-3;
-    double cx = (lo_x + hi_x) / 2;
-    double cy = (lo_y + hi_y) / 2;
-    chart_axis_set_min(chart->x_axis, cx - half);
-    chart_axis_set_max(chart->x_axis, cx + half);
-    chart_axis_set_min(chart->y_axis, cy - half);
-    chart_axis_set_max(chart->y_axis, cy + half);
+    // Equal scales: both axes as many round steps long, the axes at the
+    // lower left instead of through zero.
+    double half = std::max(hi_x - lo_x, hi_y - lo_y) * 0.55;
+    if (!(half > 0)) half = std::max(std::fabs(lo_x), std::fabs(lo_y)) * 1e-3 + 1e-6;
+    double step = round_step(2 * half / 6);
+    double x0 = std::floor((lo_x + hi_x) / 2 / step - 3.5) * step;
+    double y0 = std::floor((lo_y + hi_y) / 2 / step - 3.5) * step;
+    double steps = std::max(std::ceil((hi_x - x0) / step), std::ceil((hi_y - y0) / step));
+    for (auto [axis, low] : {std::pair{chart->x_axis, x0}, std::pair{chart->y_axis, y0}}) {
+      chart_axis_set_min(axis, low);
+      chart_axis_set_max(axis, low + steps * step);
+      chart_axis_set_major_unit(axis, step);
+      chart_axis_set_crossing_min(axis);
+    }
   }
   chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
   lxw_chart_options options{};
@@ -205,6 +233,7 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
     chart_series_set_values(series, fit_name.c_str(), 1, static_cast<lxw_col_t>(1 + s), last, static_cast<lxw_col_t>(1 + s));
     chart_series_set_name(series, names[s]);
     chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
+    colour_markers(series, series_colour(static_cast<std::size_t>(s)));
     chart_series_set_line(series, &none);
   }
   const char* fit_names[] = {"fit, U scan", "fit, V scan"};
@@ -214,6 +243,11 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
     chart_series_set_values(series, fit_name.c_str(), 1, static_cast<lxw_col_t>(5 + s), 101, static_cast<lxw_col_t>(5 + s));
     chart_series_set_name(series, fit_names[s]);
     chart_series_set_marker_type(series, LXW_CHART_MARKER_NONE);
+    lxw_chart_line line{};
+    line.color = series_colour(static_cast<std::size_t>(s));
+    line.width = 2;
+    line.dash_type = s == 0 ? LXW_CHART_LINE_DASH_SOLID : LXW_CHART_LINE_DASH_DASH;
+    chart_series_set_line(series, &line);
     chart_series_set_smooth(series, LXW_TRUE);
   }
   chart_title_set_name(chart, "Wavefront aberration AB against t = l / M");
@@ -221,6 +255,7 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
   chart_axis_set_name(chart->y_axis, "AB (wavelengths)");
   chart_axis_set_min(chart->x_axis, -1);
   chart_axis_set_max(chart->x_axis, 1);
+  chart_axis_set_crossing_min(chart->x_axis);
   chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
   lxw_chart_options options{};
   options.x_scale = 1.5;
