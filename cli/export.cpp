@@ -7,6 +7,8 @@
 #include <fstream>
 #include <map>
 
+#include "plot.h"
+
 #ifdef LUMAVEIL_HAVE_XLSXWRITER
 #include <xlsxwriter.h>
 #endif
@@ -212,11 +214,8 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
     double t = -1 + k / 50.0;
     auto row = static_cast<lxw_row_t>(k + 1);
     worksheet_write_number(fit, row, 4, t, nullptr);
-    double u = 0, v = 0;
-    for (int p = 6; p >= 0; --p) {
-      u = u * t + block.u_scan.fit[static_cast<std::size_t>(p)];
-      v = v * t + block.v_scan.fit[static_cast<std::size_t>(p)];
-    }
+    double u = plot::polynomial(block.u_scan.fit, t);
+    double v = plot::polynomial(block.v_scan.fit, t);
     if (std::isfinite(u)) worksheet_write_number(fit, row, 5, u, nullptr);
     if (std::isfinite(v)) worksheet_write_number(fit, row, 6, v, nullptr);
   }

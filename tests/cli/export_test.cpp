@@ -10,6 +10,7 @@
 #include <map>
 #include <regex>
 
+#include "cli/report_files.h"
 #include "support/test_support.h"
 
 namespace lumaveil::exporting {
@@ -101,15 +102,7 @@ struct Workbook {
 
 bool have_unzip() { return run("unzip -v >/dev/null 2>&1") == 0; }
 
-std::vector<std::string> every_report() {
-  std::vector<std::string> files;
-  for (const auto& entry : fs::directory_iterator(test_data_dir() + "/reference"))
-    files.push_back((entry.path() / "expected.xls").string());
-  for (const auto& entry : fs::directory_iterator(test_data_dir() + "/examples"))
-    for (const auto& report : fs::directory_iterator(entry.path())) files.push_back(report.path().string());
-  std::sort(files.begin(), files.end());
-  return files;
-}
+using lumaveil::testing::every_report;
 
 TEST(ExportPlan, SheetsCoverEveryLineThatHoldsACellOnce) {
   for (const auto& file : every_report()) {

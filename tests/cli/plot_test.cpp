@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "cli/xml_check.h"
+#include "cli/report_files.h"
 #include "support/test_support.h"
 
 namespace lumaveil::plot {
@@ -120,15 +121,7 @@ TEST(LengthText, MicrometresBelowAMillimetre) {
   EXPECT_EQ(length_text(0), "0 mm");
 }
 
-std::vector<std::string> every_report() {
-  std::vector<std::string> files;
-  for (const auto& entry : fs::directory_iterator(test_data_dir() + "/reference"))
-    files.push_back((entry.path() / "expected.xls").string());
-  for (const auto& entry : fs::directory_iterator(test_data_dir() + "/examples"))
-    for (const auto& report : fs::directory_iterator(entry.path())) files.push_back(report.path().string());
-  std::sort(files.begin(), files.end());
-  return files;
-}
+using lumaveil::testing::every_report;
 
 // The lens file that belongs to a report among the test data and examples.
 bool lens_for(const std::string& report_file, report::LensFile& lens) {

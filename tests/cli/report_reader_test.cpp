@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "cli/report_files.h"
 #include "support/test_support.h"
 
 namespace lumaveil::report {
@@ -98,16 +99,7 @@ std::string as_utf8(const std::string& bytes) {
   return out;
 }
 
-std::vector<std::string> every_report() {
-  namespace fs = std::filesystem;
-  std::vector<std::string> files;
-  for (const auto& entry : fs::directory_iterator(test_data_dir() + "/reference"))
-    files.push_back((entry.path() / "expected.xls").string());
-  for (const auto& entry : fs::directory_iterator(test_data_dir() + "/examples"))
-    for (const auto& report : fs::directory_iterator(entry.path())) files.push_back(report.path().string());
-  std::sort(files.begin(), files.end());
-  return files;
-}
+using lumaveil::testing::every_report;
 
 TEST(ReportReader, EveryReferenceAndExampleReportReadsBackToItsOwnText) {
   std::vector<std::string> files = every_report();
