@@ -415,7 +415,7 @@ std::vector<Point> scan_points(const report::Scan& scan, bool heights) {
 }
 
 std::string scan_svg(const std::string& title, const report::AberrationBlock& block, bool heights) {
-  Document doc(900, 620);
+  Document doc(900, 650);
   std::vector<Point> u = scan_points(block.u_scan, heights);
   std::vector<Point> v = scan_points(block.v_scan, heights);
   std::vector<double> values;
@@ -440,12 +440,25 @@ std::string scan_svg(const std::string& title, const report::AberrationBlock& bl
   if (fitted) {
     chart.curve(fu, svg::colour(0), 2);
     chart.curve(fv, svg::colour(1), 2, "8 5");
+  } else {
+    chart.curve(u, svg::colour(0), 2);
+    chart.curve(v, svg::colour(1), 2, "8 5");
   }
-  chart.markers(u, svg::colour(0), 5);
-  chart.markers(v, svg::colour(1), 4);
+  // V first and larger, so that on the axis of a centred lens, where both
+  // scans agree, the U markers still show inside the V ones.
+  chart.markers(v, svg::colour(1), 6);
+  chart.markers(u, svg::colour(0), 3.5);
   legend.push_back({svg::colour(0), heights ? "X, U scan" : "U scan (x section)"});
   legend.push_back({svg::colour(1), heights ? "Y, V scan" : "V scan (y section)"});
-  chart.legend(legend);
+  // The key under the plot, clear of the data.
+  svg::TextStyle key;
+  key.size = 15;
+  double kx = 130;
+  for (const auto& [colour, name] : legend) {
+    doc.rect(kx, 613, 22, 12, svg::Style{"none", colour, 1, ""});
+    doc.text(kx + 28, 624, name, key);
+    kx += 60 + 8.5 * static_cast<double>(name.size());
+  }
   int row = 0;
   int total = static_cast<int>(u.size() + v.size());
   int left_out = total - count_finite(u) - count_finite(v);
@@ -455,7 +468,7 @@ std::string scan_svg(const std::string& title, const report::AberrationBlock& bl
   if (fitted) {
     svg::TextStyle t;
     t.size = 14;
-    doc.text(130, 590, "markers: scan rays; lines: fitted degree-6 polynomials (solid U, dashed V)", t);
+    doc.text(130, 592, "markers: scan rays; lines: fitted degree-6 polynomials (solid U, dashed V)", t);
   }
   return doc.str();
 }

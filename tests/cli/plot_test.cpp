@@ -94,7 +94,7 @@ TEST(FitCurve, DrawnCurveGoesThroughTheDrawnMarkers) {
   EXPECT_EQ(figs[0].file, "aberration-wavelength-1.svg");
   EXPECT_EQ(xml_problem(svg), "");
   // Polyline vertices and circle centres, in pixels.
-  std::regex circle("<circle cx=\"([-0-9.]+)\" cy=\"([-0-9.]+)\" r=\"5\"");
+  std::regex circle("<circle cx=\"([-0-9.]+)\" cy=\"([-0-9.]+)\" r=\"3.5\"");
   std::regex polyline("<polyline points=\"([^\"]*)\"");
   std::smatch m;
   ASSERT_TRUE(std::regex_search(svg, m, polyline));
