@@ -5,13 +5,15 @@
 #include <cmath>
 #include <random>
 
+#include "support/test_support.h"
 #include "trace/vertex_positions.h"
 
 namespace lumaveil {
 namespace {
 
-// One surface row: curvature, distance to the next surface, index after it.
-struct Surf { double C = 0, D = 0, n = 1; int type = 0; double xd = 0, yd = 0; };
+// One surface row (the builder of the lens files): curvature, distance to
+// the next surface, type, axis shifts, and the index after it as n[0].
+using Surf = testing::Surface;
 
 // Builds surfaces 0..NUMB from the rows, starts the ray on surface 0, traces it.
 std::unique_ptr<State> trace(const std::vector<Surf>& rows, double x, double u = 0,
@@ -21,10 +23,10 @@ std::unique_ptr<State> trace(const std::vector<Surf>& rows, double x, double u =
   for (int k = 0; k <= s->NUMB; ++k) {
     s->C[k] = rows[k].C;
     s->D[k] = rows[k].D;
-    s->N[0][k] = rows[k].n;
+    s->N[0][k] = rows[k].n[0];
     s->TYPE[k] = rows[k].type;
-    s->Xd[k] = rows[k].xd;
-    s->Yd[k] = rows[k].yd;
+    s->Xd[k] = rows[k].Xd;
+    s->Yd[k] = rows[k].Yd;
     s->FLAG[k] = 7;  // a stale flag that the driver must clear
   }
   vertex_positions(*s, s->D);
@@ -55,14 +57,15 @@ double paraxial_focus(const std::vector<Surf>& rows, int last) {
   double y = 1, nu = 0, z = 0;
   for (int k = 1; k <= last; ++k) {
     z += rows[k - 1].D;
-    nu -= y * rows[k].C * (rows[k].n - rows[k - 1].n);
-    if (k < last) y += rows[k].D * nu / rows[k].n;
+    nu -= y * rows[k].C * (rows[k].n[0] - rows[k - 1].n[0]);
+    if (k < last) y += rows[k].D * nu / rows[k].n[0];
   }
-  return z - y * rows[last].n / nu;
+  return z - y * rows[last].n[0] / nu;
 }
 
 TEST(SphereTrace, SingletFocusesANearAxisRayAtTheParaxialBackFocusAndAMarginalRayEarlier) {
-  const std::vector<Surf> singlet{{0, 10, 1}, {0.02, 5, 1.5}, {0, 100, 1}, {0, 0, 1}};
+  const std::vector<Surf> singlet{
+      {.D = 10, .n = {1}}, {.C = 0.02, .D = 5, .n = {1.5}}, {.D = 100, .n = {1}}, {.n = {1}}};
   EXPECT_NEAR(paraxial_focus(singlet, 2) - 15, 96.667, 0.001);
   double near_axis = axis_crossing(*trace(singlet, 0.1), 2);
   EXPECT_NEAR(near_axis, paraxial_focus(singlet, 2), 0.01);
@@ -71,26 +74,33 @@ TEST(SphereTrace, SingletFocusesANearAxisRayAtTheParaxialBackFocusAndAMarginalRa
 }
 
 TEST(SphereTrace, EqualIndicesOrNormalIncidenceLeaveTheDirectionUnchanged) {
-  auto same = trace({{0, 10, 1.3}, {0.02, 5, 1.3}, {0, 0, 1}}, 5, 0.05, -1, 0.02);
+  auto same = trace({{.D = 10, .n = {1.3}}, {.C = 0.02, .D = 5, .n = {1.3}}, {.n = {1}}}, 5, 0.05,
+                    -1, 0.02);
   EXPECT_NEAR(same->U[1], 0.05, 1e-15);
   EXPECT_NEAR(same->V[1], 0.02, 1e-15);
   // A ray along a shifted axis meets the vertex at normal incidence.
-  auto shifted = trace({{0, 10, 1}, {0.02, 5, 1.5, 0, 2, -1}, {0, 0, 1}}, 2, 0, -1);
+  auto shifted =
+      trace({{.D = 10, .n = {1}}, {.C = 0.02, .D = 5, .Xd = 2, .Yd = -1, .n = {1.5}}, {.n = {1}}},
+            2, 0, -1);
   EXPECT_EQ(shifted->Z[1], 10);
   EXPECT_EQ(shifted->U[1], 0);
   EXPECT_EQ(shifted->V[1], 0);
 }
 
 TEST(MirrorTrace, ConcaveMirrorFocusesAtHalfItsRadiusInTheUnfoldedFrame) {
-  auto s = trace({{0, 10, 1}, {-0.01, 100, -1}, {0, 0, -1}}, 0.01);
+  auto s = trace({{.D = 10, .n = {1}}, {.C = -0.01, .D = 100, .n = {-1}}, {.n = {-1}}}, 0.01);
   EXPECT_NEAR(s->U[1], 0.0002, 1e-9);
   EXPECT_NEAR(axis_crossing(*s, 1), 60, 1e-4);
   EXPECT_NEAR(s->Z[1], 10 + 0.01 * 0.01 / 200, 1e-12);  // the vertex plus the sag
 }
 
 TEST(MirrorTrace, PlaneMirrorIsATransparentPlaneAndTheNextSurfaceRefractsAsFromIndexOne) {
-  auto a = trace({{0, 10, 1}, {0, 5, -1}, {0.02, 3, 1.5}, {0, 0, 1.5}}, 3, 0.04, -2, -0.03);
-  auto b = trace({{0, 10, 1}, {0, 5, 1}, {0.02, 3, 1.5}, {0, 0, 1.5}}, 3, 0.04, -2, -0.03);
+  auto a = trace(
+      {{.D = 10, .n = {1}}, {.D = 5, .n = {-1}}, {.C = 0.02, .D = 3, .n = {1.5}}, {.n = {1.5}}}, 3,
+      0.04, -2, -0.03);
+  auto b = trace(
+      {{.D = 10, .n = {1}}, {.D = 5, .n = {1}}, {.C = 0.02, .D = 3, .n = {1.5}}, {.n = {1.5}}}, 3,
+      0.04, -2, -0.03);
   EXPECT_EQ(a->Z[1], 10);
   EXPECT_NEAR(a->U[1], 0.04, 1e-14);  // up to the rounding of the reflection
   EXPECT_NEAR(a->V[1], -0.03, 1e-14);
@@ -109,7 +119,10 @@ TEST(SphereTrace, HitPointLiesOnTheNearCapAndTheDirectionObeysSnellsLawInVectorF
     // A plane with equal indices first, so the sphere's step starts at Z != 0.
     double nb = uni(1, 1.9), na = uni(1, 1.9), c = uni(0.005, 0.05) * (trial % 2 ? 1 : -1);
     double xd = uni(-1, 1), yd = uni(-1, 1);
-    auto s = trace({{0, uni(1, 5), nb}, {0, uni(1, 10), nb}, {c, 1, na, 0, xd, yd}, {0, 0, na}},
+    auto s = trace({{.D = uni(1, 5), .n = {nb}},
+                    {.D = uni(1, 10), .n = {nb}},
+                    {.C = c, .D = 1, .Xd = xd, .Yd = yd, .n = {na}},
+                    {.n = {na}}},
                    uni(-3, 3), uni(-0.1, 0.1), uni(-3, 3), uni(-0.1, 0.1));
     double p[3] = {s->X[2] - xd, s->Y[2] - yd, s->Z[2] - (s->ZV[1] + 1 / c)};
     EXPECT_NEAR(std::hypot(p[0], p[1], p[2]), std::fabs(1 / c), 1e-10);
@@ -127,12 +140,21 @@ TEST(SphereTrace, HitPointLiesOnTheNearCapAndTheDirectionObeysSnellsLawInVectorF
 
 TEST(TraceFailure, TotalReflectionOrAMissedSphereCarriesNotANumberOnward) {
   // Glass to air at 0.8 rad: 1.5 sin 0.8 > 1.
-  auto tir = trace({{0, 10, 1.5}, {0, 5, 1}, {0, 5, 1}, {0.01, 5, 1.5}, {0, 0, 1}}, 1, 0.8, 1);
+  auto tir = trace({{.D = 10, .n = {1.5}},
+                    {.D = 5, .n = {1}},
+                    {.D = 5, .n = {1}},
+                    {.C = 0.01, .D = 5, .n = {1.5}},
+                    {.n = {1}}},
+                   1, 0.8, 1);
   // The point is found; later planes keep their z.
   EXPECT_TRUE(std::isfinite(tir->X[1] + tir->Y[1] + tir->Z[2] + tir->Z[4]));
   EXPECT_EQ(tir->Z[1], 10);
   // A ray at height 20 passes beside a sphere of radius 10.
-  auto miss = trace({{0, 10, 1}, {0.1, 5, 1.5}, {0, 5, 1}, {0.01, 0, 1.5}}, 20);
+  auto miss = trace({{.D = 10, .n = {1}},
+                     {.C = 0.1, .D = 5, .n = {1.5}},
+                     {.D = 5, .n = {1}},
+                     {.C = 0.01, .n = {1.5}}},
+                    20);
   EXPECT_TRUE(std::isnan(miss->Z[1]));
   for (int k = 1; k <= 4; ++k) {
     EXPECT_TRUE(std::isnan(tir->U[k])) << k;
@@ -148,7 +170,8 @@ TEST(TraceFailure, TotalReflectionOrAMissedSphereCarriesNotANumberOnward) {
 }
 
 TEST(IdealElement, TurnsTheAngleInFrontIntoHeightAndTheHeightIntoAngle) {
-  std::vector<Surf> rows{{0, 50, 1}, {0, 20, 1, 1}, {0.01, 0, 1.5}};
+  std::vector<Surf> rows{
+      {.D = 50, .n = {1}}, {.D = 20, .type = 1, .n = {1}}, {.C = 0.01, .n = {1.5}}};
   auto angle = trace(rows, 0, 0.1);
   auto height = trace(rows, 5, 0, -2);
   EXPECT_NEAR(angle->X[1], -4.99167, 1e-5);
@@ -166,7 +189,8 @@ TEST(TiltedPlane, RefractsAboutItsTiltedNormalWithoutShiftOrFolding) {
   // Slope 0.1: a ray parallel to the axis meets the normal at atan 0.1.
   const double I = std::atan(0.1);
   const double r = std::asin(std::sin(I) / 1.5);
-  std::vector<Surf> rows{{0, 10, 1}, {0, 5, 1.5, 2, 0.1}, {0, 0, 1.5}};
+  std::vector<Surf> rows{
+      {.D = 10, .n = {1}}, {.D = 5, .type = 2, .Xd = 0.1, .n = {1.5}}, {.n = {1.5}}};
   auto axial = trace(rows, 0);
   auto off = trace(rows, 2);
   EXPECT_EQ(axial->Z[1], 10);
@@ -176,22 +200,27 @@ TEST(TiltedPlane, RefractsAboutItsTiltedNormalWithoutShiftOrFolding) {
   EXPECT_NEAR(off->Z[1], 10.2, 1e-14);
   EXPECT_NEAR(off->U[1], axial->U[1], 1e-14);
   // Index -1 after it gives r = -I: turned by 2I, stored unfolded.
-  rows[1].n = -1;
-  rows[2].n = -1;
+  rows[1].n = {-1};
+  rows[2].n = {-1};
   auto turned = trace(rows, 2);
   EXPECT_NEAR(turned->Z[1], 10.2, 1e-14);
   EXPECT_NEAR(turned->U[1], 2 * I, 1e-14);
   // A slanted ray meets the plane z = zv + A x + B y.
-  rows[1].yd = -0.2;
+  rows[1].Yd = -0.2;
   auto slant = trace(rows, 1, 0.05, -2, 0.1);
   EXPECT_NEAR(slant->Z[1], 10 + 0.1 * slant->X[1] - 0.2 * slant->Y[1], 1e-12);
 }
 
 TEST(CookeTriplet, NearAxisRayCrossesTheAxisAtTheParaxialBackFocus) {
-  const std::vector<Surf> cooke{
-      {0, 10, 1.0}, {1 / 22.01359, 3.25896, 1.62041}, {1 / -435.76044, 6.00755, 1.0},
-      {1 / -22.21328, 0.99997, 1.62004}, {1 / 20.29192, 4.75041, 1.0},
-      {1 / 79.68360, 2.95208, 1.62041}, {1 / -18.39533, 42.20778, 1.0}, {0, 1, 1.0}, {0, 0, 1.0}};
+  const std::vector<Surf> cooke{{.D = 10, .n = {1.0}},
+                                {.C = 1 / 22.01359, .D = 3.25896, .n = {1.62041}},
+                                {.C = 1 / -435.76044, .D = 6.00755, .n = {1.0}},
+                                {.C = 1 / -22.21328, .D = 0.99997, .n = {1.62004}},
+                                {.C = 1 / 20.29192, .D = 4.75041, .n = {1.0}},
+                                {.C = 1 / 79.68360, .D = 2.95208, .n = {1.62041}},
+                                {.C = 1 / -18.39533, .D = 42.20778, .n = {1.0}},
+                                {.D = 1, .n = {1.0}},
+                                {.n = {1.0}}};
   EXPECT_NEAR(axis_crossing(*trace(cooke, 0.01), 6), paraxial_focus(cooke, 6), 0.01);
   auto axial = trace(cooke, 0);  // a ray along the axis stays on it
   for (int k = 1; k <= 8; ++k) {
