@@ -45,7 +45,7 @@ using testing::Surface;
 
 // A lens of weak elements, glass and air in turn, with `variables`
 // curvature variables spread over it; its rays start on a fan and a field
-// bundle and aim near where the lens sends them at the middle wavelength.
+// bundle and aim at where the lens sends them at the middle wavelength.
 void write_generated_case(const fs::path& dir, int surfaces, int wavelengths, int rays,
                           int variables) {
   fs::create_directories(dir);
@@ -76,6 +76,9 @@ void write_generated_case(const fs::path& dir, int surfaces, int wavelengths, in
   for (int v = 0; v < variables; ++v) lens.surfaces[1 + v * (surfaces - 2) / variables].code.assign(1, 'V');
   lens.write();
 
+  // The targets: where the lens itself sends the rays at the middle
+  // wavelength. The variables of such a stack act much alike, so the
+  // optimisation stays finite only near its solution.
   auto s = std::make_unique<State>();
   run_call(*s, 0);  // reads the lens only
   for (int k = 0; k <= s->NUMB; ++k) s->N[0][k] = s->N[wavelengths / 2 + 1][k];
@@ -92,7 +95,7 @@ void write_generated_case(const fs::path& dir, int surfaces, int wavelengths, in
     s->X[0] = y.X, s->Y[0] = y.Y, s->U[0] = y.U, s->V[0] = 0;
     trace_ray(*s);
     const int last = evaluated_surface(*s);
-    y.XT = s->X[last] + 0.01, y.YT = s->Y[last], y.UT = s->U[last], y.VT = s->V[last];
+    y.XT = s->X[last], y.YT = s->Y[last], y.UT = s->U[last], y.VT = s->V[last];
     set.rays.push_back(y);
   }
   set.write();
