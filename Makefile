@@ -30,7 +30,8 @@ test-sanitize:
 
 # The threaded merit evaluation and its pool under ThreadSanitizer.
 test-tsan:
-	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMAVEIL_TSAN=ON -DLUMAVEIL_BUILD_BENCH=OFF
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMAVEIL_TSAN=ON -DLUMAVEIL_BUILD_BENCH=OFF \
+		-DLUMAVEIL_WERROR=$(WERROR)
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target lumaveil_unit_tests
 	TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/lumaveil_unit_tests --gtest_filter='MeritPaths*:ThreadPool*:Merit*'
 
