@@ -7,6 +7,8 @@
 #include <memory>
 #include <random>
 
+#include "support/sampled_scan.h"
+
 namespace lumaveil {
 namespace {
 
@@ -14,14 +16,7 @@ namespace {
 // of a scan: the fit must give back c in DX.
 void expect_fit(int M, const double (&c)[7], double tol, unsigned seed = 0) {
   auto s = std::make_unique<State>();
-  PowerSums sums;
-  clear_power_sums(sums);
-  for (long long l = -M; l <= M; ++l) {
-    const double t = scan_abscissa(l, M);
-    double y = 0;
-    for (int p = 6; p >= 0; --p) y = y * t + c[p];
-    add_sample(sums, t, y);
-  }
+  const PowerSums sums = testing::sampled_scan(M, c);
   solve_power_sums(*s, sums);
   for (int p = 0; p < 7; ++p)
     EXPECT_NEAR(s->DX[p], c[p], tol) << "M " << M << " seed " << seed << " order " << p;

@@ -16,6 +16,7 @@
 #include "aberration/fit_polynomial.h"
 #include "entry/entry.h"
 #include "model/lens_data.h"
+#include "support/sampled_scan.h"
 #include "support/test_support.h"
 #include "trace/trace.h"
 #include "trace/vertex_positions.h"
@@ -213,14 +214,7 @@ TEST(SolveLinear, LargeSystemsWithEntriesFarFromOneComeBackFinite) {
 TEST(SolveLinear, FitOfATenMillionStepScanMatchesALongDoubleFit) {
   const int M = 5000000;
   const double c[7] = {0.25, -1.5, 2.0, 0.75, -3.0, 0.5, 1.25};
-  PowerSums sums;
-  clear_power_sums(sums);
-  for (long long l = -M; l <= M; ++l) {
-    const double t = scan_abscissa(l, M);
-    double y = 0;
-    for (int p = 6; p >= 0; --p) y = y * t + c[p];
-    add_sample(sums, t, y);
-  }
+  const PowerSums sums = testing::sampled_scan(M, c);
   long double A[7][8];
   for (int a = 0; a < 7; ++a) {
     for (int b = 0; b < 7; ++b) A[a][b] = sums.SX[a + b];
