@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <sstream>
 
+#include "file_bytes.h"
 #include "report_reader.h"
 
 namespace lumaveil::report {
@@ -109,11 +108,9 @@ LensFile read_lens_text(std::string_view text) {
 }
 
 bool read_lens_file(const std::string& path, LensFile& lens) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  lens = read_lens_text(bytes.str());
+  std::string bytes, reason;
+  if (!cli::read_regular_file(path, bytes, reason)) return false;
+  lens = read_lens_text(bytes);
   return true;
 }
 

@@ -2,10 +2,8 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "cli/file_bytes.h"
 #include "entry/entry.h"
 #include "entry/progress.h"
 #include "report/report.h"
@@ -150,11 +148,8 @@ std::string run_summary(const State& s, int mode, const std::string& report) {
 void print_run_summary(int mode) {
   // Only a report that is a regular file is read back (a directory or a
   // FIFO under its name gives no summary).
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(Report::kFileName, error)) return;
-  std::ifstream file(Report::kFileName, std::ios::binary);
-  if (!file) return;
-  const std::string report((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string report, reason;
+  if (!read_regular_file(Report::kFileName, report, reason)) return;
   const std::string line = run_summary(library_state(), mode, report);
   if (!line.empty()) std::printf("%s\n", line.c_str());
 }

@@ -1,10 +1,11 @@
 #include "report_reader.h"
 
+#include "file_bytes.h"
+
 #include <iconv.h>
 
 #include <cerrno>
 #include <charconv>
-#include <fstream>
 #include <sstream>
 
 namespace lumaveil::report {
@@ -433,11 +434,10 @@ Report read_report(std::string_view text, const std::string& name) {
 }
 
 Report read_report_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ReportError("cannot open " + path);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return read_report(bytes.str(), path);
+  std::string bytes, reason;
+  if (!cli::read_regular_file(path, bytes, reason))
+    throw ReportError("cannot open " + path + " (" + reason + ")");
+  return read_report(bytes, path);
 }
 
 }  // namespace lumaveil::report

@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include "plot.h"
 
 #include <gtest/gtest.h>
@@ -298,6 +299,14 @@ TEST(PlotCommand, RefusesWhatItCannotDrawWithAMessageAndStatusOne) {
   EXPECT_EQ(host("plot --bogus").status, 2);
   EXPECT_EQ(host("plot -o").status, 2);
   EXPECT_EQ(host("plot --help").status, 0);
+}
+
+TEST(PlotCommand, AFifoUnderTheReportsNameIsRefusedAtOnceNotWaitedOn) {
+  ScratchDir scratch;
+  ASSERT_EQ(mkfifo("OUT_M.xls", 0600), 0);
+  HostRun run = host("plot");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
 }
 
 TEST(PlotCommand, WithoutTheLensFileThePlotsStillComeAndThePageSaysWhy) {
