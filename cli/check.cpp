@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/findings.h"
+#include "model/codes.h"
 #include "cli/first_order.h"
 #include "model/input_grid.h"
 #include "model/lens_data.h"
@@ -139,7 +140,7 @@ void print_lens(std::FILE* out, const Inputs& in) {
   }
   std::fprintf(out, "  variables: %d", s.NV);
   for (int k = 0; k <= wide(s.NUMB) - 1; ++k)
-    if (s.CODE[k][0] == 'V') std::fprintf(out, ", %d = surface %d", s.IV[k], k);
+    if (is_variable(s, k)) std::fprintf(out, ", %d = surface %d", s.IV[k], k);
   std::fprintf(out, "\n");
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "model/numbers.h"
+#include "model/codes.h"
 #include "report/trace_and_spot.h"
 
 namespace lumaveil::cli {
@@ -231,7 +232,7 @@ std::vector<Finding> lens_value_findings(const State& s, const InputGrid& grid, 
         "under it, so the later columns shift, and it moves no ray");
   int variables = 0;
   for (int k = 0; k <= wide(s.NUMB) - 2; ++k) {
-    if (s.CODE[k][0] == 'V') ++variables;
+    if (is_variable(s, k)) ++variables;
     if (s.CODE[k][0] != 'P' && s.CODE[k][0] != 'M') continue;
     const int g = s.LINK[k];
     if (g < 0 || g > kMaxSurfaces)

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "model/numbers.h"
+#include "model/codes.h"
 
 namespace lumaveil {
 
@@ -53,7 +54,7 @@ void store_lens_data(State& s, const InputGrid& grid) {
   // Number the variable surfaces; surface NUMB is never a variable.
   s.NV = 0;
   for (int k = 0; k <= wide(s.NUMB) - 1; ++k) {
-    if (s.CODE[k][0] == 'V') {
+    if (is_variable(s, k)) {
       s.IV[k] = s.NV;
       ++s.NV;
     }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "model/codes.h"
 #include "optimise/solve_linear.h"
 #include "parallel/pool.h"
 #include "trace/trace.h"
@@ -13,8 +14,6 @@
 
 namespace lumaveil {
 namespace {
-
-bool is_variable(const State& s, int k) { return s.CODE[k][0] == 'V'; }
 
 // The surface whose entry of p gives surface k its value: k itself for a
 // 'V' surface, the companion for a 'P' or 'M' surface, -1 for a surface that
