@@ -1,6 +1,7 @@
 #include "parallel/pool.h"
 
 #include <atomic>
+#include <cfenv>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,6 +12,7 @@
 #endif
 #include <windows.h>
 #else
+#include <dlfcn.h>
 #include <pthread.h>
 #include <unistd.h>
 #endif
@@ -64,6 +66,12 @@ struct Pool {
   TaskFunction fn = nullptr;
   void* context = nullptr;
   int count = 0;
+  // The caller's floating-point environment (rounding, precision, flush
+  // to zero). A thread has its own: the workers take the caller's for each
+  // run, so a task rounds alike on every thread. Under 32-bit Windows this
+  // matters: the C runtime's sin, tan and atan run on the x87 unit, whose
+  // precision the host's thread may have set other than a new thread's.
+  std::fenv_t environment;
   std::atomic<int> next{0};
 };
 
@@ -88,7 +96,9 @@ void worker_loop(int worker) {
     const TaskFunction fn = pool.fn;
     void* const context = pool.context;
     const int count = pool.count;
+    const std::fenv_t environment = pool.environment;
     pool.lock.release();
+    std::fesetenv(&environment);
     work(worker, fn, context, count);
     pool.lock.acquire();
     if (--pool.pending == 0) pool.lock.wake_caller();
@@ -99,6 +109,15 @@ void worker_loop(int worker) {
 DWORD WINAPI thread_main(LPVOID arg) {
   worker_loop(static_cast<int>(reinterpret_cast<INT_PTR>(arg)));
   return 0;
+}
+
+// The pool's threads wait in this library's code until the process ends, so
+// the library must stay mapped: once they run, a host's FreeLibrary no
+// longer unloads it.
+void keep_library_loaded() {
+  HMODULE self;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                     reinterpret_cast<LPCWSTR>(&pool), &self);
 }
 
 bool start_thread(int worker) {
@@ -112,6 +131,17 @@ bool start_thread(int worker) {
 void* thread_main(void* arg) {
   worker_loop(static_cast<int>(reinterpret_cast<long>(arg)));
   return nullptr;
+}
+
+// The pool's threads wait in this library's code until the process ends, so
+// the library must stay mapped: once they run, dlclose no longer unloads it.
+// (Linked into a program, the lookup finds the program, which stays anyway.)
+void keep_library_loaded() {
+  Dl_info info;
+  if (dladdr(&pool, &info) == 0 || info.dli_fname == nullptr) return;
+  // Marks the loaded object as never to be unloaded; the extra reference
+  // this takes is never given back.
+  dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
 bool start_thread(int worker) {
@@ -159,6 +189,7 @@ void run_tasks(int count, TaskFunction fn, void* context) {
   pool.lock.acquire();
   // Start the threads this run needs that are not running yet; should the
   // system refuse one, run with the threads there are.
+  if (pool.started == 0 && workers > 1) keep_library_loaded();
   while (pool.started < workers - 1 && start_thread(pool.started + 1)) ++pool.started;
   if (workers > pool.started + 1) workers = pool.started + 1;
   if (workers == 1) {
@@ -172,6 +203,7 @@ void run_tasks(int count, TaskFunction fn, void* context) {
   pool.workers = workers;
   pool.pending = workers - 1;
   pool.next.store(0, std::memory_order_relaxed);
+  std::fegetenv(&pool.environment);
   ++pool.generation;
   pool.lock.wake_workers();
   pool.lock.release();

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cfenv>
+#include <chrono>
 #include <vector>
 
 namespace lumaveil {
@@ -51,6 +53,44 @@ TEST(ThreadPool, EveryTaskOnceOnAWorkerInRangeInIncreasingOrder) {
   parallel::set_thread_count(0);
   EXPECT_GE(parallel::thread_count(), 1);
   EXPECT_LE(parallel::thread_count(), parallel::kMaxThreads);
+}
+
+// Tasks that wait for one another, so that each runs on its own worker, and
+// each computes one third, rounded as its thread rounds.
+struct Thirds {
+  std::atomic<int> arrived{0};
+  double value[3];
+};
+
+void third_task(void* context, int, int task) {
+  Thirds& t = *static_cast<Thirds*>(context);
+  t.arrived.fetch_add(1);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (t.arrived.load() < 3 && std::chrono::steady_clock::now() < deadline) {
+  }
+  volatile double one = 1.0, three = 3.0;
+  t.value[task] = one / three;
+}
+
+// A task rounds on a worker as it would on the caller, whatever the caller
+// has set since the workers started (a host may set its own rounding or
+// precision; under 32-bit Windows a new thread's x87 precision differs from
+// the one a program's start-up code sets).
+TEST(ThreadPool, WorkersRoundAsTheCallingThreadDoes) {
+  parallel::set_thread_count(3);
+  Thirds started;
+  parallel::run_tasks(3, third_task, &started);  // the workers start at the default
+  for (int mode : {FE_UPWARD, FE_DOWNWARD, FE_TONEAREST}) {
+    Thirds t;
+    ASSERT_EQ(std::fesetround(mode), 0);
+    volatile double one = 1.0, three = 3.0;
+    const double expected = one / three;
+    parallel::run_tasks(3, third_task, &t);
+    std::fesetround(FE_TONEAREST);
+    ASSERT_EQ(t.arrived.load(), 3);
+    for (double third : t.value) EXPECT_EQ(third, expected) << "rounding mode " << mode;
+  }
+  parallel::set_thread_count(0);
 }
 
 TEST(ThreadPool, ThreadCountIsKeptWithinTheLimits) {
