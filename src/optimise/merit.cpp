@@ -178,18 +178,26 @@ bool retrace_enabled() {
   return from_environment;
 }
 
-// One worker's arrays.
-struct RayWork {
+// One trace's arrays: the ray at each surface, the varied array as the
+// trace sees it and, for distances, the vertex positions.
+struct RayLane {
   double X[kSurfaceSlots], Y[kSurfaceSlots], Z[kSurfaceSlots];
   double U[kSurfaceSlots], V[kSurfaceSlots];
   int FLAG[kSurfaceSlots];
+  double T[kSurfaceSlots];
+  double ZV[kSurfaceSlots];
+  int agrees;  // entries 0..agrees of the ray arrays (0..agrees-1 of FLAG) equal the base
+};
+
+// One worker's arrays: two lanes, for the -h and the +h trace of a
+// derivative (lane 0 also traces at p), and the trace at p.
+struct RayWork {
+  RayLane lane[2];
   double baseX[kSurfaceSlots], baseY[kSurfaceSlots], baseZ[kSurfaceSlots];
   double baseU[kSurfaceSlots], baseV[kSurfaceSlots];
-  double T[kSurfaceSlots];      // the varied array as this ray's traces see it
-  double baseT[kSurfaceSlots];  // ... at the values of p
-  double ZV[kSurfaceSlots];
+  int baseFLAG[kSurfaceSlots];
+  double baseT[kSurfaceSlots];  // the varied array at the values of p
   double N[kSurfaceSlots];      // the indices of the task's wavelength
-  int agrees;                   // entries 0..agrees of the ray arrays equal the base
 };
 
 // One evaluation as the tasks see it: read only while they run.
@@ -208,55 +216,82 @@ RayContribution contribution_of[kMaxWavelengths * kMaxRays];
 bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // The first step whose inputs differ from those of the trace at p.
-int first_changed_step(const Evaluation& e, const RayWork& w) {
+int first_changed_step(const Evaluation& e, const RayWork& w, const RayLane& l) {
   const int numb = e.s->NUMB;
   if (!e.retrace) return 0;
   if (e.what == Varied::kCurvature) {
     // Step i reads the curvature of surface i+1.
     for (int k = 1; k <= numb; ++k)
-      if (!same_bits(w.T[k], w.baseT[k])) return k - 1;
+      if (!same_bits(l.T[k], w.baseT[k])) return k - 1;
   } else {
     // Step i reads ZV[i] (the sum of D[0..i]) and, at an ideal element, D[i].
     for (int k = 0; k <= numb - 1; ++k)
-      if (!same_bits(w.T[k], w.baseT[k])) return k;
+      if (!same_bits(l.T[k], w.baseT[k])) return k;
   }
   return numb;
 }
 
-RayValues trace_from(const Evaluation& e, RayWork& w, int first) {
+// Readies a lane to be traced from step `first`: its vertex positions, and
+// the base values that its last trace overwrote before `first`. Returns the
+// surfaces the lane's trace reads.
+TraceSurfaces ready_lane(const Evaluation& e, RayWork& w, RayLane& l, int first) {
   const State& s = *e.s;
   const double* zv = s.ZV;
   if (e.what == Varied::kDistance) {
-    vertex_positions(w.ZV, s.NUMB, w.T);
-    zv = w.ZV;
+    vertex_positions(l.ZV, s.NUMB, l.T);
+    zv = l.ZV;
   }
-  const double* c = e.what == Varied::kCurvature ? w.T : s.C;
-  const double* d = e.what == Varied::kDistance ? w.T : s.D;
-  const TraceSurfaces surfaces{s.NUMB, s.TYPE, c, d, s.Xd, s.Yd, zv, w.N};
-  // Bring back the base values the last trace overwrote before `first`.
-  for (int k = w.agrees + 1; k <= first; ++k) {
-    w.X[k] = w.baseX[k];
-    w.Y[k] = w.baseY[k];
-    w.Z[k] = w.baseZ[k];
-    w.U[k] = w.baseU[k];
-    w.V[k] = w.baseV[k];
+  for (int k = l.agrees + 1; k <= first; ++k) {
+    l.X[k] = w.baseX[k];
+    l.Y[k] = w.baseY[k];
+    l.Z[k] = w.baseZ[k];
+    l.U[k] = w.baseU[k];
+    l.V[k] = w.baseV[k];
+    l.FLAG[k - 1] = w.baseFLAG[k - 1];  // set by step k-1, as X[k]
   }
-  trace_steps(surfaces, {w.X, w.Y, w.Z, w.U, w.V, w.FLAG}, first);
-  if (first < w.agrees) w.agrees = first;
-  const int last = evaluated_surface(s);
-  return {w.X[last], w.Y[last], w.U[last], w.V[last]};
+  if (first < l.agrees) l.agrees = first;
+  const double* c = e.what == Varied::kCurvature ? l.T : s.C;
+  const double* d = e.what == Varied::kDistance ? l.T : s.D;
+  return {s.NUMB, s.TYPE, c, d, s.Xd, s.Yd, zv, w.N};
 }
 
-void keep_as_base(RayWork& w, int numb) {
+TraceRay ray_of(RayLane& l) { return {l.X, l.Y, l.Z, l.U, l.V, l.FLAG}; }
+
+RayValues values_at_last(const State& s, const RayLane& l) {
+  const int last = evaluated_surface(s);
+  return {l.X[last], l.Y[last], l.U[last], l.V[last]};
+}
+
+// The lane's trace becomes the base: the trace at p.
+void keep_as_base(RayWork& w, const RayLane& l, int numb) {
   for (int k = 0; k <= numb; ++k) {
-    w.baseX[k] = w.X[k];
-    w.baseY[k] = w.Y[k];
-    w.baseZ[k] = w.Z[k];
-    w.baseU[k] = w.U[k];
-    w.baseV[k] = w.V[k];
+    w.baseX[k] = l.X[k];
+    w.baseY[k] = l.Y[k];
+    w.baseZ[k] = l.Z[k];
+    w.baseU[k] = l.U[k];
+    w.baseV[k] = l.V[k];
   }
-  std::memcpy(w.baseT, w.T, sizeof w.T);
-  w.agrees = numb;
+  std::memcpy(w.baseFLAG, l.FLAG, sizeof l.FLAG);
+  std::memcpy(w.baseT, l.T, sizeof l.T);
+}
+
+// The -h and +h traces of variable m, side by side.
+void trace_derivative(const Evaluation& e, RayWork& w, int m, RayValues& minus, RayValues& plus) {
+  const State& s = *e.s;
+  const double h = s.H;
+  RayLane& a = w.lane[0];
+  RayLane& b = w.lane[1];
+  offset_variable(s, a.T, e.iv, e.p, m, -h);
+  offset_variable(s, b.T, e.iv, e.p, m, +h);
+  const int first_a = first_changed_step(e, w, a);
+  const int first_b = first_changed_step(e, w, b);
+  const TraceSurfaces sa = ready_lane(e, w, a, first_a);
+  const TraceSurfaces sb = ready_lane(e, w, b, first_b);
+  trace_steps_side_by_side(sa, ray_of(a), first_a, sb, ray_of(b), first_b);
+  minus = values_at_last(s, a);
+  plus = values_at_last(s, b);
+  offset_variable(s, a.T, e.iv, e.p, m, 0);
+  offset_variable(s, b.T, e.iv, e.p, m, 0);
 }
 
 // Task number t: wavelength t / NRAY + 1, ray t % NRAY, as in the plain
@@ -277,27 +312,29 @@ void trace_task(void* context, int worker, int task) {
   for (int k = 0; k <= s.NUMB - 1; ++k) w.N[k] = s.N[q][k];
   w.N[s.NUMB] = s.N[0][s.NUMB];
   const double* in = e.what == Varied::kCurvature ? s.C : s.D;
-  std::memcpy(w.T, in, sizeof w.T);
-  if (e.what == Varied::kDistance) std::memcpy(w.ZV, s.ZV, sizeof w.ZV);
-  w.X[0] = s.XI[r];
-  w.Y[0] = s.YI[r];
-  w.U[0] = s.UI[r];
-  w.V[0] = s.VI[r];
-  w.Z[0] = s.Z[0];
+  for (RayLane& l : w.lane) {
+    std::memcpy(l.T, in, sizeof l.T);
+    if (e.what == Varied::kDistance) std::memcpy(l.ZV, s.ZV, sizeof l.ZV);
+    l.X[0] = s.XI[r];
+    l.Y[0] = s.YI[r];
+    l.U[0] = s.UI[r];
+    l.V[0] = s.VI[r];
+    l.Z[0] = s.Z[0];
+    set_variables(s, l.T, e.p);
+    l.agrees = 0;  // entry 0 is the start
+  }
 
-  set_variables(s, w.T, e.p);
-  w.agrees = 0;  // entry 0 is the start
-  set_residuals(s, r, trace_from(e, w, 0), c);
-  keep_as_base(w, s.NUMB);
+  // The trace at p, in lane 0; lane 1 takes its values where it starts.
+  RayLane& a = w.lane[0];
+  trace_steps(ready_lane(e, w, a, 0), ray_of(a), 0);
+  set_residuals(s, r, values_at_last(s, a), c);
+  keep_as_base(w, a, s.NUMB);
+  a.agrees = s.NUMB;
 
-  const double h = s.H;
   for (int m = 0; m <= e.n - 1; ++m) {
-    offset_variable(s, w.T, e.iv, e.p, m, -h);
-    RayValues minus = trace_from(e, w, first_changed_step(e, w));
-    offset_variable(s, w.T, e.iv, e.p, m, +h);
-    RayValues plus = trace_from(e, w, first_changed_step(e, w));
-    set_differences(m, h, minus, plus, c);
-    offset_variable(s, w.T, e.iv, e.p, m, 0);
+    RayValues minus, plus;
+    trace_derivative(e, w, m, minus, plus);
+    set_differences(m, s.H, minus, plus, c);
   }
 }
 
@@ -310,7 +347,9 @@ void leave_state(State& s, const Evaluation& e, int tasks) {
   int last = tasks - 1;
   while (last >= 0 && !contribution_of[last].counts) --last;
   if (last < 0) return;
-  const RayWork& w = work_of[contribution_of[last].worker];
+  // The last trace is the +h trace of the last variable, or without
+  // variables the trace at p.
+  const RayLane& w = work_of[contribution_of[last].worker].lane[e.n > 0 ? 1 : 0];
   for (int k = 0; k <= s.NUMB; ++k) {
     s.X[k] = w.X[k];
     s.Y[k] = w.Y[k];

@@ -52,10 +52,21 @@ void trace_ray(State& s);
 // 0..first, what the steps before `first` leave there.
 void trace_steps(const TraceSurfaces& s, const TraceRay& ray, int first);
 
+// Two independent traces through the same number of surfaces, step by step
+// in turn, so that the processor can work on both chains of calls at once:
+// ray a from step first_a on, ray b from first_b on. Each ray's results are
+// those of trace_steps alone.
+void trace_steps_side_by_side(const TraceSurfaces& sa, const TraceRay& a, int first_a,
+                              const TraceSurfaces& sb, const TraceRay& b, int first_b);
+
 // A sphere or plane whose axis is shifted by (Xd, Yd); refracts, or reflects
 // when the index after it is negative.
 void trace_sphere(State& s, int i);
 void trace_sphere(const TraceSurfaces& s, const TraceRay& ray, int i);
+// Step i of two independent rays at once, stage by stage in turn; each ray's
+// results are those of trace_sphere alone.
+void trace_sphere_pair(const TraceSurfaces& sa, const TraceRay& a, const TraceSurfaces& sb,
+                       const TraceRay& b, int i);
 
 // An ideal element of focal length D[i] obeying the sine condition, with
 // surface i as its front and surface k as its back focal plane.

@@ -255,6 +255,32 @@ TEST(MeritPaths, DistanceTiesToEarlierAndLaterSurfaces) {
   expect_paths_agree({3, 1, 3, 4}, "distance ties");
 }
 
+// A derivative trace that starts late takes the steps before its start from
+// the trace at p, flags included: the flags the worker's arrays hold from an
+// earlier lens (an ideal element where this lens has none) must not show.
+TEST(MeritPaths, ALateStartTakesTheFlagsOfTheTraceAtP) {
+  testing::ScratchDir scratch;
+  const LensFile with_ideal_element = forty_surfaces();
+  LensFile without = with_ideal_element;
+  without.surfaces[20].type = 0;
+  for (int k : {3, 5, 7, 9, 12, 15, 27}) without.surfaces[k].code.clear();
+  std::unique_ptr<State> plain;
+  for (const Path& path : {kPlain, Path{1, 1}}) {
+    UsePath use(path);
+    auto s = std::make_unique<State>();
+    with_ideal_element.write();
+    forty_surface_rays().write();
+    run_call(*s, 2);
+    without.write();  // the variables now lie behind surface 20 only
+    run_call(*s, 2);
+    if (!plain) {
+      plain = std::move(s);
+      continue;
+    }
+    EXPECT_EQ(state_differences(*s, *plain), "") << describe(path);
+  }
+}
+
 // Direct evaluations of small lenses at the edges of the counts.
 std::unique_ptr<State> small_lens() {
   auto s = std::make_unique<State>();
