@@ -18,7 +18,65 @@ void trace_and_tabulate(State& s, Report& f1) {
   put_trace_table(s, f1);
 }
 
+// A spot ray found but not yet traced: its number and its start.
+struct SpotRay {
+  long long n;
+  double x, y, u, v;
+};
+
+// The arrays on which the first ray of a pair is traced; the second is
+// traced on the state block, which so ends as if the rays ran one by one.
+struct SideRay {
+  double X[kSurfaceSlots], Y[kSurfaceSlots], Z[kSurfaceSlots];
+  double U[kSurfaceSlots], V[kSurfaceSlots];
+  int FLAG[kSurfaceSlots];
+};
+
+SideRay side;
+
+SpotRay spot_ray_at_start(const State& s, long long n) {
+  return {n, s.X[0], s.Y[0], s.U[0], s.V[0]};
+}
+
+void put_spot_row(Report& f1, long long n, const double* x, const double* y, const double* u,
+                  const double* v, int last) {
+  f1.print(literals::kSpotRow, {n, u[last], v[last], x[last], y[last]});
+}
+
+// Traces ray a on the side arrays and the ray whose start the state block
+// holds on the state, side by side; their rows in order.
+void trace_spot_pair(State& s, Report& f1, const SpotRay& a, long long n, int last) {
+  side.X[0] = a.x;
+  side.Y[0] = a.y;
+  side.U[0] = a.u;
+  side.V[0] = a.v;
+  side.Z[0] = s.Z[0];
+  const TraceSurfaces surfaces = surfaces_of(s);
+  trace_steps_side_by_side(surfaces, {side.X, side.Y, side.Z, side.U, side.V, side.FLAG}, 0,
+                           surfaces, ray_of(s), 0);
+  put_spot_row(f1, a.n, side.X, side.Y, side.U, side.V, last);
+  put_spot_row(f1, n, s.X, s.Y, s.U, s.V, last);
+}
+
+// Traces ray a alone on the state block; its start is then put back to
+// what the scan left there.
+void trace_spot_alone(State& s, Report& f1, const SpotRay& a, int last) {
+  const SpotRay scan = spot_ray_at_start(s, 0);
+  s.X[0] = a.x;
+  s.Y[0] = a.y;
+  s.U[0] = a.u;
+  s.V[0] = a.v;
+  trace_ray(s);
+  put_spot_row(f1, a.n, s.X, s.Y, s.U, s.V, last);
+  s.X[0] = scan.x;
+  s.Y[0] = scan.y;
+  s.U[0] = scan.u;
+  s.V[0] = scan.v;
+}
+
 // The spot diagram of one wavelength; the ray holds the central values.
+// The rays are traced two at a time, so that the processor overlaps their
+// chains of library calls; the rows come in their own order.
 void put_spot_diagram(State& s, Report& f1, int q) {
   const long long ns = s.NS;
   const long long points = spot_count(s.NS);
@@ -27,6 +85,8 @@ void put_spot_diagram(State& s, Report& f1, int q) {
   if (s.NUMB <= 0) return;  // no surface NUMB-1 to report
   const int last = s.NUMB - 1;
   long long n = 0;
+  bool waiting = false;
+  SpotRay first{};
   for (long long j = -ns; j <= ns; ++j) {
     if (s.IAP == 1) s.X[0] = s.XI[0] + aperture_offset(j, s.RH, s.NS);
     if (s.IAP == 2) s.U[0] = s.UI[0] + aperture_offset(j, s.RU, s.NS);
@@ -36,11 +96,17 @@ void put_spot_diagram(State& s, Report& f1, int q) {
       if (j * j + l * l <= ns * ns) {
         ++n;
         progress(1, n, points);
-        trace_ray(s);
-        f1.print(literals::kSpotRow, {n, s.U[last], s.V[last], s.X[last], s.Y[last]});
+        if (!waiting) {
+          first = spot_ray_at_start(s, n);
+          waiting = true;
+        } else {
+          trace_spot_pair(s, f1, first, n, last);
+          waiting = false;
+        }
       }
     }
   }
+  if (waiting) trace_spot_alone(s, f1, first, last);
 }
 
 }  // namespace

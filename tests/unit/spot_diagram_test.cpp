@@ -1,0 +1,62 @@
+// The spot diagram traces its rays two at a time. What it leaves in the
+// state block must be what tracing them one by one leaves: the arrays of
+// the last spot ray, and the start values where the scan of the grid ended.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "entry/entry.h"
+#include "model/aperture.h"
+#include "support/test_support.h"
+#include "trace/trace.h"
+#include "trace/vertex_positions.h"
+
+namespace lumaveil {
+namespace {
+
+using testing::LensFile;
+
+// A singlet behind which the rays of the grid's rim miss a small sphere,
+// so that some rows carry not-a-number values.
+LensFile small_sphere_behind_a_singlet(int aperture_kind, int steps) {
+  return LensFile{.aperture_kind = aperture_kind, .steps = steps, .RH = 4, .RU = 0.05,
+                  .U = 0.01, .V = -0.02, .X = 0.5, .Y = -0.25,
+                  .wavelengths = {486.1, 656.3}, .weights = {1, 1},
+                  .surfaces = {{.D = 10, .n = {1, 1}},
+                               {.C = 0.04, .D = 4, .n = {1.52, 1.51}},
+                               {.C = -0.01, .D = 20, .n = {1, 1}},
+                               {.C = 0.3, .D = 3, .n = {1.6, 1.6}},
+                               {.D = 5, .n = {1, 1}},
+                               {.n = {1, 1}}}};
+}
+
+TEST(SpotDiagram, LeavesTheStateOfTheLastRayTracedAlone) {
+  for (int kind : {1, 2}) {
+    for (int steps : {0, 1, 2, 5}) {
+      testing::ScratchDir dir;
+      small_sphere_behind_a_singlet(kind, steps).write();
+      auto s = std::make_unique<State>();
+      run_call(*s, 1);
+      // The last point of the grid is (ns, 0); the scan ends at (ns, ns).
+      auto expected = std::make_unique<State>(*s);
+      set_central_ray(*expected);
+      if (kind == 1) {
+        expected->X[0] = expected->XI[0] + aperture_offset(steps, expected->RH, steps);
+        expected->Y[0] = expected->YI[0] + aperture_offset(0, expected->RH, steps);
+      } else {
+        expected->U[0] = expected->UI[0] + aperture_offset(steps, expected->RU, steps);
+        expected->V[0] = expected->VI[0] + aperture_offset(0, expected->RU, steps);
+      }
+      trace_ray(*expected);
+      if (kind == 1) expected->Y[0] = expected->YI[0] + aperture_offset(steps, expected->RH, steps);
+      else expected->V[0] = expected->VI[0] + aperture_offset(steps, expected->RU, steps);
+      const std::string where = "aperture kind " + std::to_string(kind) + ", " +
+                                std::to_string(steps) + " steps";
+      EXPECT_EQ(std::memcmp(s.get(), expected.get(), sizeof(State)), 0) << where;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lumaveil
