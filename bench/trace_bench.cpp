@@ -99,6 +99,35 @@ void run_trace(benchmark::State& bench, State& s, double height) {
       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// The same rays two at a time, side by side (as the merit traces the -h and
+// +h rays of a derivative); reports time per ray-surface.
+void run_pair_trace(benchmark::State& bench, State& s, double height) {
+  vertex_positions(s, s.D);
+  auto second = std::make_unique<State>(s);
+  double x[kRays], y[kRays], u[kRays], v[kRays];
+  for (int r = 0; r < kRays; ++r) {
+    x[r] = spread(r, 1, 0.2, 1) * height;
+    y[r] = spread(r, 2, -0.5, 0.5) * height;
+    u[r] = spread(r, 3, -0.03, 0.03);
+    v[r] = spread(r, 4, -0.03, 0.03);
+  }
+  State& t = *second;
+  int r = 0;
+  for (auto _ : bench) {
+    const int q = (r + 1) % kRays;
+    s.X[0] = x[r], s.Y[0] = y[r], s.U[0] = u[r], s.V[0] = v[r];
+    t.X[0] = x[q], t.Y[0] = y[q], t.U[0] = u[q], t.V[0] = v[q];
+    trace_steps_side_by_side(surfaces_of(s), ray_of(s), 0, surfaces_of(t), ray_of(t), 0);
+    benchmark::DoNotOptimize(s.X[s.NUMB - 1]);
+    benchmark::DoNotOptimize(t.X[t.NUMB - 1]);
+    benchmark::ClobberMemory();
+    r = (r + 2) % kRays;
+  }
+  bench.counters["per_surface"] = benchmark::Counter(
+      static_cast<double>(bench.iterations()) * s.NUMB * 2,
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 void Trace_CookeTriplet(benchmark::State& bench) {
   static auto s = cooke_triplet();
   run_trace(bench, *s, 5);
@@ -107,6 +136,11 @@ void Trace_CookeTriplet(benchmark::State& bench) {
 void Trace_HundredSurfaces(benchmark::State& bench) {
   static auto s = hundred_surfaces();
   run_trace(bench, *s, 5);
+}
+
+void Pair_HundredSurfaces(benchmark::State& bench) {
+  static auto s = hundred_surfaces();
+  run_pair_trace(bench, *s, 5);
 }
 
 // Arguments of the fifteen calls of one refracting sphere step, in the
@@ -160,6 +194,7 @@ void Floor(benchmark::State& bench) {
 
 BENCHMARK(Trace_CookeTriplet);
 BENCHMARK(Trace_HundredSurfaces);
+BENCHMARK(Pair_HundredSurfaces);
 BENCHMARK(Floor<false>)->Name("Floor_IndependentCalls");
 BENCHMARK(Floor<true>)->Name("Floor_TraceDependencies");
 
@@ -188,12 +223,15 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   auto& ns = reporter.ns;
-  for (const char* trace : {"Trace_CookeTriplet", "Trace_HundredSurfaces"}) {
+  for (const char* trace : {"Trace_CookeTriplet", "Trace_HundredSurfaces", "Pair_HundredSurfaces"}) {
     for (const char* floor : {"Floor_IndependentCalls", "Floor_TraceDependencies"}) {
       if (ns.count(trace) && ns.count(floor))
         std::printf("%-22s / %-22s = %.2f  (%.1f ns / %.1f ns per surface)\n", trace, floor,
                     ns[trace] / ns[floor], ns[trace], ns[floor]);
     }
   }
+  if (ns.count("Trace_HundredSurfaces") && ns.count("Pair_HundredSurfaces"))
+    std::printf("one ray at a time / two side by side = %.2f\n",
+                ns["Trace_HundredSurfaces"] / ns["Pair_HundredSurfaces"]);
   return 0;
 }
