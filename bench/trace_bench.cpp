@@ -69,16 +69,26 @@ std::unique_ptr<State> hundred_surfaces() {
   return s;
 }
 
+// The table of start rays near height `height`.
+struct StartRays {
+  double x[kRays], y[kRays], u[kRays], v[kRays];
+  explicit StartRays(double height) {
+    for (int r = 0; r < kRays; ++r) {
+      x[r] = spread(r, 1, 0.2, 1) * height;
+      y[r] = spread(r, 2, -0.5, 0.5) * height;
+      u[r] = spread(r, 3, -0.03, 0.03);
+      v[r] = spread(r, 4, -0.03, 0.03);
+    }
+  }
+  void set(State& s, int r) const { s.X[0] = x[r], s.Y[0] = y[r], s.U[0] = u[r], s.V[0] = v[r]; }
+};
+
 // Times whole traces of rays near height `height`; reports time per surface.
 void run_trace(benchmark::State& bench, State& s, double height) {
   vertex_positions(s, s.D);
-  double x[kRays], y[kRays], u[kRays], v[kRays];
+  const StartRays starts(height);
   for (int r = 0; r < kRays; ++r) {
-    x[r] = spread(r, 1, 0.2, 1) * height;
-    y[r] = spread(r, 2, -0.5, 0.5) * height;
-    u[r] = spread(r, 3, -0.03, 0.03);
-    v[r] = spread(r, 4, -0.03, 0.03);
-    s.X[0] = x[r], s.Y[0] = y[r], s.U[0] = u[r], s.V[0] = v[r];
+    starts.set(s, r);
     trace_ray(s);
     if (!std::isfinite(s.X[s.NUMB] + s.Y[s.NUMB] + s.U[s.NUMB] + s.V[s.NUMB])) {
       bench.SkipWithError("a start ray does not pass the system");
@@ -87,7 +97,7 @@ void run_trace(benchmark::State& bench, State& s, double height) {
   }
   int r = 0;
   for (auto _ : bench) {
-    s.X[0] = x[r], s.Y[0] = y[r], s.U[0] = u[r], s.V[0] = v[r];
+    starts.set(s, r);
     trace_ray(s);
     benchmark::DoNotOptimize(s.X[s.NUMB - 1]);
     benchmark::DoNotOptimize(s.U[s.NUMB - 1]);
@@ -104,19 +114,12 @@ void run_trace(benchmark::State& bench, State& s, double height) {
 void run_pair_trace(benchmark::State& bench, State& s, double height) {
   vertex_positions(s, s.D);
   auto second = std::make_unique<State>(s);
-  double x[kRays], y[kRays], u[kRays], v[kRays];
-  for (int r = 0; r < kRays; ++r) {
-    x[r] = spread(r, 1, 0.2, 1) * height;
-    y[r] = spread(r, 2, -0.5, 0.5) * height;
-    u[r] = spread(r, 3, -0.03, 0.03);
-    v[r] = spread(r, 4, -0.03, 0.03);
-  }
+  const StartRays starts(height);
   State& t = *second;
   int r = 0;
   for (auto _ : bench) {
-    const int q = (r + 1) % kRays;
-    s.X[0] = x[r], s.Y[0] = y[r], s.U[0] = u[r], s.V[0] = v[r];
-    t.X[0] = x[q], t.Y[0] = y[q], t.U[0] = u[q], t.V[0] = v[q];
+    starts.set(s, r);
+    starts.set(t, (r + 1) % kRays);
     trace_steps_side_by_side(surfaces_of(s), ray_of(s), 0, surfaces_of(t), ray_of(t), 0);
     benchmark::DoNotOptimize(s.X[s.NUMB - 1]);
     benchmark::DoNotOptimize(t.X[t.NUMB - 1]);
