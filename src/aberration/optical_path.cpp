@@ -4,38 +4,42 @@
 
 namespace lumaveil {
 
-void path_lengths(State& s) {
+void path_lengths(const State& s, const TraceRay& ray, double* opl) {
   for (int i = 0; i <= wide(s.NUMB) - 2; ++i) {
     double n = s.N[0][i];
     if (n < 0) n = 1.0;
     // Geometric length per unit of z along the segment.
-    double tu = std::tan(s.U[i]);
-    double tv = std::tan(s.V[i]);
+    double tu = std::tan(ray.u[i]);
+    double tv = std::tan(ray.v[i]);
     double L = std::sqrt(tu * tu + 1 + tv * tv);
     if (s.N[0][i + 1] < 0) {
-      // Z[i+1] is stored folded about the mirror's vertex plane.
-      s.OPL[i] = (2 * s.ZV[i] - s.Z[i + 1] - s.Z[i]) * n * L;
-    } else if (s.FLAG[i] == 2) {
-      s.OPL[i] = 0;
+      // z[i+1] is stored folded about the mirror's vertex plane.
+      opl[i] = (2 * s.ZV[i] - ray.z[i + 1] - ray.z[i]) * n * L;
+    } else if (ray.flag[i] == 2) {
+      opl[i] = 0;
     } else {
-      s.OPL[i] = (s.Z[i + 1] - s.Z[i]) * n * L;
+      opl[i] = (ray.z[i + 1] - ray.z[i]) * n * L;
     }
   }
 }
 
-void wave_aberration(State& s, int j) {
+double wave_aberration(const State& s, const TraceRay& ray, const double* opl, int j) {
   const int a = s.NUMB - 2;  // the last surface the path runs to
   const int b = s.NUMB - 1;  // the surface of the reference image point
   double P = 0.0;
-  for (int i = 0; i <= wide(s.NUMB) - 3; ++i) P = P + s.OPL[i];
+  for (int i = 0; i <= wide(s.NUMB) - 3; ++i) P = P + opl[i];
   if (s.TYPE[b] != 1) {
-    double dx = s.Xr - s.X[a];
-    double dy = s.Yr - s.Y[a];
-    double dz = s.Z[b] - s.Z[a];
+    double dx = s.Xr - ray.x[a];
+    double dy = s.Yr - ray.y[a];
+    double dz = ray.z[b] - ray.z[a];
     double g = std::sqrt(dx * dx + dy * dy + dz * dz);
-    if (s.Z[b] > s.Z[a]) P = P + g; else P = P - g;
+    if (ray.z[b] > ray.z[a]) P = P + g; else P = P - g;
   }
-  s.AB = (P - s.OPR) * 1000000.0 / s.WL[j];
+  return (P - s.OPR) * 1000000.0 / s.WL[j];
 }
+
+void path_lengths(State& s) { path_lengths(s, ray_of(s), s.OPL); }
+
+void wave_aberration(State& s, int j) { s.AB = wave_aberration(s, ray_of(s), s.OPL, j); }
 
 }  // namespace lumaveil

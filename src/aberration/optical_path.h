@@ -3,6 +3,7 @@
 #define LUMAVEIL_ABERRATION_OPTICAL_PATH_H
 
 #include "model/state.h"
+#include "trace/trace.h"
 
 namespace lumaveil {
 
@@ -20,6 +21,12 @@ void path_lengths(State& s);
 // NUMB-1 is an ideal element the straight distance is left out. Needs
 // NUMB >= 2, which mode 4 checks before it traces.
 void wave_aberration(State& s, int j);
+
+// The same for a ray traced on arrays of its own (the lens, the working row,
+// the reference values and OPR from the state block): its path lengths
+// into opl, and its aberration.
+void path_lengths(const State& s, const TraceRay& ray, double* opl);
+double wave_aberration(const State& s, const TraceRay& ray, const double* opl, int j);
 
 }  // namespace lumaveil
 

@@ -26,13 +26,7 @@ struct SpotRay {
 
 // The arrays on which the first ray of a pair is traced; the second is
 // traced on the state block, which so ends as if the rays ran one by one.
-struct SideRay {
-  double X[kSurfaceSlots], Y[kSurfaceSlots], Z[kSurfaceSlots];
-  double U[kSurfaceSlots], V[kSurfaceSlots];
-  int FLAG[kSurfaceSlots];
-};
-
-SideRay side;
+RayArrays side;
 
 SpotRay spot_ray_at_start(const State& s, long long n) {
   return {n, s.X[0], s.Y[0], s.U[0], s.V[0]};
@@ -52,8 +46,7 @@ void trace_spot_pair(State& s, Report& f1, const SpotRay& a, long long n, int la
   side.V[0] = a.v;
   side.Z[0] = s.Z[0];
   const TraceSurfaces surfaces = surfaces_of(s);
-  trace_steps_side_by_side(surfaces, {side.X, side.Y, side.Z, side.U, side.V, side.FLAG}, 0,
-                           surfaces, ray_of(s), 0);
+  trace_steps_side_by_side(surfaces, side.ray(), 0, surfaces, ray_of(s), 0);
   put_spot_row(f1, a.n, side.X, side.Y, side.U, side.V, last);
   put_spot_row(f1, n, s.X, s.Y, s.U, s.V, last);
 }

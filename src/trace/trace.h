@@ -40,6 +40,14 @@ struct TraceRay {
   int* flag;
 };
 
+// A ray's own arrays, for a trace beside the one on the state block.
+struct RayArrays {
+  double X[kSurfaceSlots], Y[kSurfaceSlots], Z[kSurfaceSlots];
+  double U[kSurfaceSlots], V[kSurfaceSlots];
+  int FLAG[kSurfaceSlots];
+  TraceRay ray() { return {X, Y, Z, U, V, FLAG}; }
+};
+
 // The lens data and the ray arrays of the state block (working row N[0]).
 TraceSurfaces surfaces_of(const State& s);
 TraceRay ray_of(State& s);

@@ -1,11 +1,13 @@
-// The spot diagram traces its rays two at a time. What it leaves in the
-// state block must be what tracing them one by one leaves: the arrays of
-// the last spot ray, and the start values where the scan of the grid ended.
+// The spot diagram of mode 1 and the scans of mode 4 trace their rays two at
+// a time. What they leave in the state block must be what tracing them one
+// by one leaves: the arrays of the last ray (in mode 4 also its path lengths
+// and aberration), and the start values where the scan of the grid ended.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 
+#include "aberration/optical_path.h"
 #include "entry/entry.h"
 #include "model/aperture.h"
 #include "support/test_support.h"
@@ -54,6 +56,27 @@ TEST(SpotDiagram, LeavesTheStateOfTheLastRayTracedAlone) {
       const std::string where = "aperture kind " + std::to_string(kind) + ", " +
                                 std::to_string(steps) + " steps";
       EXPECT_EQ(std::memcmp(s.get(), expected.get(), sizeof(State)), 0) << where;
+    }
+  }
+}
+
+TEST(AberrationScan, LeavesTheStateOfTheLastRayTracedAlone) {
+  for (int kind : {1, 2}) {
+    for (int steps : {0, 1, 4}) {
+      testing::ScratchDir dir;
+      small_sphere_behind_a_singlet(kind, steps).write();
+      auto s = std::make_unique<State>();
+      run_call(*s, 4);
+      // The last ray is the rim ray of the y scan at the last wavelength.
+      auto expected = std::make_unique<State>(*s);
+      set_central_ray(*expected);
+      if (kind == 2) expected->V[0] = aperture_offset(steps, expected->RU, steps) + expected->VI[0];
+      else expected->Y[0] = aperture_offset(steps, expected->RH, steps) + expected->YI[0];
+      trace_ray(*expected);
+      path_lengths(*expected);
+      wave_aberration(*expected, expected->NW);
+      EXPECT_EQ(std::memcmp(s.get(), expected.get(), sizeof(State)), 0)
+          << "aperture kind " << kind << ", " << steps << " steps";
     }
   }
 }
