@@ -180,10 +180,7 @@ bool retrace_enabled() {
 
 // One trace's arrays: the ray at each surface, the varied array as the
 // trace sees it and, for distances, the vertex positions.
-struct RayLane {
-  double X[kSurfaceSlots], Y[kSurfaceSlots], Z[kSurfaceSlots];
-  double U[kSurfaceSlots], V[kSurfaceSlots];
-  int FLAG[kSurfaceSlots];
+struct RayLane : RayArrays {
   double T[kSurfaceSlots];
   double ZV[kSurfaceSlots];
   int agrees;  // entries 0..agrees of the ray arrays (0..agrees-1 of FLAG) equal the base
@@ -255,8 +252,6 @@ TraceSurfaces ready_lane(const Evaluation& e, RayWork& w, RayLane& l, int first)
   return {s.NUMB, s.TYPE, c, d, s.Xd, s.Yd, zv, w.N};
 }
 
-TraceRay ray_of(RayLane& l) { return {l.X, l.Y, l.Z, l.U, l.V, l.FLAG}; }
-
 RayValues values_at_last(const State& s, const RayLane& l) {
   const int last = evaluated_surface(s);
   return {l.X[last], l.Y[last], l.U[last], l.V[last]};
@@ -287,7 +282,7 @@ void trace_derivative(const Evaluation& e, RayWork& w, int m, RayValues& minus, 
   const int first_b = first_changed_step(e, w, b);
   const TraceSurfaces sa = ready_lane(e, w, a, first_a);
   const TraceSurfaces sb = ready_lane(e, w, b, first_b);
-  trace_steps_side_by_side(sa, ray_of(a), first_a, sb, ray_of(b), first_b);
+  trace_steps_side_by_side(sa, a.ray(), first_a, sb, b.ray(), first_b);
   minus = values_at_last(s, a);
   plus = values_at_last(s, b);
   offset_variable(s, a.T, e.iv, e.p, m, 0);
@@ -326,7 +321,7 @@ void trace_task(void* context, int worker, int task) {
 
   // The trace at p, in lane 0; lane 1 takes its values where it starts.
   RayLane& a = w.lane[0];
-  trace_steps(ready_lane(e, w, a, 0), ray_of(a), 0);
+  trace_steps(ready_lane(e, w, a, 0), a.ray(), 0);
   set_residuals(s, r, values_at_last(s, a), c);
   keep_as_base(w, a, s.NUMB);
   a.agrees = s.NUMB;
