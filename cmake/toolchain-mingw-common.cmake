@@ -26,7 +26,8 @@ endforeach()
 if(NOT _lv_cxx OR NOT _lv_cc)
   message(FATAL_ERROR
     "No ${LUMAVEIL_MINGW_TRIPLE} cross compiler found. "
-    "On Debian: apt-get install ${LUMAVEIL_MINGW_PACKAGE}")
+    "Install the Windows tools: sh scripts/install-windows-tools.sh "
+    "(Debian package ${LUMAVEIL_MINGW_PACKAGE})")
 endif()
 
 set(CMAKE_C_COMPILER   "${_lv_cc}")
