@@ -55,8 +55,19 @@ fuzz:
 windows:
 	bash scripts/windows-build.sh
 
+# The Windows check (tests/windows): builds the Linux host and both DLLs in
+# WIN_CHECK_BUILD, then runs the CTest tests labelled windows: the 32-bit
+# DLL's PE file, and every reference case and example through the 32-bit DLL
+# under 32-bit Wine against the Linux host. The tools come from
+# scripts/install-windows-tools.sh. One case: cd build-windows-check &&
+# ctest -L windows -R windows32/cooke_triplet/m3 --output-on-failure
+WIN_CHECK_BUILD ?= build-windows-check
 windows-check:
-	bash scripts/windows-check.sh
+	cmake -S . -B $(WIN_CHECK_BUILD) -DCMAKE_BUILD_TYPE=Release -DLUMAVEIL_WERROR=$(WERROR) \
+		-DLUMAVEIL_BUILD_TESTS=OFF -DLUMAVEIL_BUILD_BENCH=OFF -DLUMAVEIL_WINDOWS_CHECKS=ON
+	cmake --build $(WIN_CHECK_BUILD) -j $(JOBS)
+	cd $(WIN_CHECK_BUILD) && { ctest -L windows --output-on-failure -j $(JOBS); status=$$?; \
+		python3 $(CURDIR)/tests/windows/summary.py windows-check; exit $$status; }
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) build-win32 build-win64 $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) build-win32 build-win64 $(WIN_CHECK_BUILD) $(FUZZ_BUILD)

@@ -53,7 +53,7 @@ endif()
 # no __USE_MINGW_ANSI_STDIO switch is needed (libstdc++ turns it on for C++
 # anyway).
 
-# The small driver used by scripts/windows-check.sh to run the DLL under
+# The small driver the Windows check (tests/windows) runs the DLL with under
 # Wine: lumaveil-host.exe MODE, loading lumaveil.dll at run time.
 option(LUMAVEIL_BUILD_WIN_HOST "Build win/host.c (lumaveil-host.exe)" OFF)
 if(LUMAVEIL_BUILD_WIN_HOST)

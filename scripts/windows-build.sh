@@ -5,9 +5,10 @@
 #   scripts/windows-build.sh x86_64     # 64-bit: build-win64/lumaveil.dll
 #
 # Extra arguments after the architecture go to the CMake configure step
-# (scripts/windows-check.sh uses this to add the test host).  Tests,
-# benchmarks and the Linux CLI are not part of these builds.  A missing
-# cross compiler is installed from Debian's archive.
+# (-DLUMAVEIL_BUILD_WIN_HOST=ON adds the Windows host program).  Tests,
+# benchmarks and the Linux CLI are not part of these builds.  The cross
+# compilers come from scripts/install-windows-tools.sh; `make windows-check`
+# builds both DLLs itself.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -16,24 +17,19 @@ cd "$root"
 arch="${1:-i686}"
 [ $# -gt 0 ] && shift
 case "$arch" in
-  i686|x86|win32|32)        arch=i686;   builddir=build-win32; pkg=g++-mingw-w64-i686 ;;
-  x86_64|x64|win64|64)      arch=x86_64; builddir=build-win64; pkg=g++-mingw-w64-x86-64 ;;
+  i686|x86|win32|32)        arch=i686;   builddir=build-win32 ;;
+  x86_64|x64|win64|64)      arch=x86_64; builddir=build-win64 ;;
   *) echo "windows-build: unknown architecture '$arch' (use i686 or x86_64)" >&2; exit 2 ;;
 esac
 triple="${arch}-w64-mingw32"
 builddir="${LUMAVEIL_WIN_BUILD_DIR:-$builddir}"
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
 if ! command -v "${triple}-g++" >/dev/null 2>&1 \
    && ! command -v "${triple}-g++-posix" >/dev/null 2>&1 \
    && ! command -v "${triple}-g++-win32" >/dev/null 2>&1; then
-  echo "windows-build: installing $pkg" >&2
-  export DEBIAN_FRONTEND=noninteractive
-  as_root apt-get update -q </dev/null >/dev/null
-  as_root apt-get install -y -q --no-install-recommends "$pkg" </dev/null >/dev/null
+  echo "windows-build: no ${triple} cross compiler; install the Windows tools first:" >&2
+  echo "    sh scripts/install-windows-tools.sh" >&2
+  exit 1
 fi
 
 jobs="${LUMAVEIL_JOBS:-$(nproc 2>/dev/null || echo 2)}"
