@@ -3,8 +3,7 @@
 #   tests/data/examples/<example>/m<mode>.xls
 # Each report is written by the host program of a build, in a fresh process
 # and a scratch copy of the example folder, exactly as the golden-report test
-# runs it. Modes 1 and 4 for every example; modes 2, 3, 5 and 6 for every
-# example that has a ray set (IN_FM2.txt).
+# runs it, for the modes the example's `modes` file lists.
 #
 #   sh scripts/regenerate-golden-reports.sh [BUILD_DIR]   (default: build)
 #
@@ -24,8 +23,11 @@ count=0
 for example in "$top"/examples/*/; do
   name=$(basename "$example")
   [ -f "$example/IN_FM.txt" ] || continue
-  modes="1 4"
-  if [ -f "$example/IN_FM2.txt" ]; then modes="1 2 3 4 5 6"; fi
+  if [ ! -f "$example/modes" ]; then
+    echo "regenerate-golden-reports: $example has no modes file" >&2
+    exit 1
+  fi
+  modes=$(cat "$example/modes")
   golden="$top/tests/data/examples/$name"
   mkdir -p "$golden"
   for mode in $modes; do
