@@ -64,6 +64,24 @@ std::vector<FanPoint> trace_fan(RayAimer& aimer, const Bundle& b, bool sagittal,
   return fan;
 }
 
+// The ray's (z, x) on surfaces 0..NUMB-1, up to where it fails.
+std::vector<svg::Point> ray_path(RayAimer& aimer, const StartRay& start) {
+  const State& s = aimer.trace(start);
+  const int failed = first_failed_surface(s, image_surface(s));
+  const int last = failed == 0 ? image_surface(s) : failed - 1;
+  std::vector<svg::Point> path;
+  for (int k = 0; k <= last; ++k) path.push_back({s.Z[k], s.X[k]});
+  return path;
+}
+
+void trace_paths(RayAimer& aimer, Bundle& b) {
+  b.paths.push_back(ray_path(aimer, b.chief.start));
+  for (double p : {1.0, -1.0}) {
+    const Aimed rim = aimer.aim(b.field, p, 0);
+    if (rim.ok()) b.paths.push_back(ray_path(aimer, rim.start));
+  }
+}
+
 // Where two neighbouring rays, given by their points and angles on the
 // image surface, cross in their projection on the x–z plane (or y–z): each
 // runs along x(z) = X − tan U·(z − Z).
@@ -116,6 +134,7 @@ Bundle trace_bundle(RayAimer& aimer, double field, int fan_points) {
   trace_spot(aimer, b.chief.start, b);
   b.tangential_fan = trace_fan(aimer, b, false, fan_points);
   b.sagittal_fan = trace_fan(aimer, b, true, fan_points);
+  trace_paths(aimer, b);
   return b;
 }
 

@@ -40,6 +40,9 @@ struct Bundle {
   std::vector<svg::Point> spot;   // image points of the grid; lost rays not finite
   plot::SpotStats spot_stats;     // centroid, RMS and largest radius about the centroid
   std::vector<FanPoint> tangential_fan, sagittal_fan;
+  // The chief ray and the rim rays aimed at the stop's rim in x (upper,
+  // lower), as (z, x) on surfaces 0..NUMB-1, for the layout.
+  std::vector<std::vector<svg::Point>> paths;
 };
 
 // Traces the bundle of one field point with an aimer of the lens at the
