@@ -8,11 +8,11 @@
 // - The ray fans: rays aimed at evenly spaced points of the stop's x
 //   diameter (tangential) and y diameter (sagittal); the transverse error
 //   is the ray's image point minus the chief ray's.
-// - The foci of the thin pencil about the chief ray: two rays beside the
-//   chief ray (start heights for kind 1, start angles for kind 2, a
-//   thousandth of the aperture apart) in x (tangential) and in y
-//   (sagittal), crossed after the image surface; the z where they cross,
-//   minus the z of the chief ray on the image surface.
+// - The foci of the thin pencil about the chief ray: pairs of rays beside
+//   the chief ray (start heights for kind 1, start angles for kind 2, ±1 %
+//   and ±2 % of the aperture) in x (tangential) and in y (sagittal); the z
+//   where a pair crosses, extrapolated to a pair of no width, minus the z
+//   of the chief ray on the image surface.
 #ifndef LUMAVEIL_CLI_FIELDS_BUNDLE_H
 #define LUMAVEIL_CLI_FIELDS_BUNDLE_H
 
