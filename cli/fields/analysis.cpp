@@ -46,6 +46,8 @@ Analysis analyse_fields(const State& lens, int stop, const std::vector<double>& 
     a.first_order.push_back(cli::first_order(s, q));
   }
   a.pupils = pupils(s, 1, stop, a.stop.radius);
+  a.first_vertex_z = s.ZV[0];
+  a.image_vertex_z = s.ZV[s.NUMB - 2];
   a.longitudinal_colour = a.first_order[a.shortest - 1].image - a.first_order[a.longest - 1].image;
 
   for (double field : fields) {

@@ -39,6 +39,8 @@ struct Analysis {
   std::vector<double> wavelengths;          // nm, per q - 1
   std::vector<cli::FirstOrder> first_order; // per q - 1
   Pupils pupils;                  // at the reference wavelength
+  double first_vertex_z = 0;      // z of surface 1's vertex
+  double image_vertex_z = 0;      // z of the image surface's vertex (NUMB-1)
   double longitudinal_colour = 0;
   std::vector<FieldPoint> fields;
   std::string error;              // set when nothing could be analysed (bad stop, aperture)

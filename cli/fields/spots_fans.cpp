@@ -122,10 +122,14 @@ std::string fans_svg(const Analysis& a, const FieldUnit& unit) {
       svg::Chart chart(doc, 110 + side * 520, top, 420, 200, x, y);
       chart.draw_axes((sagittal ? "sagittal fan, field " : "tangential fan, field ") +
                       field_text(unit, f.field) + " " + unit.name);
-      for (std::size_t i = 0; i < f.bundles.size(); ++i)
+      std::vector<std::pair<std::string, std::string>> legend;
+      for (std::size_t i = 0; i < f.bundles.size(); ++i) {
         chart.curve(fan_curve(sagittal ? f.bundles[i].sagittal_fan : f.bundles[i].tangential_fan,
                               sagittal, lu.factor),
                     svg::colour(i), 2);
+        legend.push_back({svg::colour(i), wavelength_name(a, static_cast<int>(i) + 1)});
+      }
+      if (r == 0 && sagittal) chart.legend(legend);
     }
   }
   return doc.str();

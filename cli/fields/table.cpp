@@ -41,9 +41,12 @@ void write_first_order(std::ostream& out, const Analysis& a) {
   out << "  (BFD and the paraxial image measured from the last lens surface)\n";
   out << format("longitudinal colour (%s − %s): %s\n", wavelength_text(a, a.shortest).c_str(),
                 wavelength_text(a, a.longest).c_str(), fixed(a.longitudinal_colour).c_str());
-  out << format("entrance pupil: z = %s, radius %s\n", fixed(a.pupils.entrance_z).c_str(),
+  out << format("entrance pupil: z = %s (%s from surface 1), radius %s\n",
+                fixed(a.pupils.entrance_z).c_str(),
+                fixed(a.pupils.entrance_z - a.first_vertex_z).c_str(),
                 fixed(a.pupils.entrance_radius).c_str());
-  out << format("exit pupil:     z = %s, radius %s\n", fixed(a.pupils.exit_z).c_str(),
+  out << format("exit pupil:     z = %s (%s from the image surface), radius %s\n",
+                fixed(a.pupils.exit_z).c_str(), fixed(a.pupils.exit_z - a.image_vertex_z).c_str(),
                 fixed(a.pupils.exit_radius).c_str());
 }
 
