@@ -113,39 +113,83 @@ const State& RayAimer::trace(const StartRay& start) {
 
 Aimed RayAimer::aim_chief(double field) { return aim(field, 0, 0); }
 
+namespace {
+
+// Newton's method on the two unknowns of one aim: the ray's point on the
+// stop is driven to the target.
+class Newton {
+ public:
+  Newton(RayAimer& aimer, int kind, int stop, double field, double tx, double ty)
+      : aimer_(aimer), kind_(kind), stop_(stop), field_(field), tx_(tx), ty_(ty) {}
+
+  Trial evaluate(Unknowns p) {
+    const State& s = aimer_.trace(start_of(kind_, field_, p));
+    return {first_failed_surface(s, stop_) == 0, s.X[stop_] - tx_, s.Y[stop_] - ty_};
+  }
+
+  // The full Newton step from p, with the derivatives by central
+  // differences `h` apart; false when a neighbour fails or the derivatives
+  // are singular.
+  bool step(Unknowns p, const Trial& now, double h, Unknowns& full) {
+    const Trial ap = evaluate({p.a + h, p.b}), am = evaluate({p.a - h, p.b});
+    const Trial bp = evaluate({p.a, p.b + h}), bm = evaluate({p.a, p.b - h});
+    if (!ap.traced || !am.traced || !bp.traced || !bm.traced) return false;
+    const double jxa = (ap.dx - am.dx) / (2 * h), jya = (ap.dy - am.dy) / (2 * h);
+    const double jxb = (bp.dx - bm.dx) / (2 * h), jyb = (bp.dy - bm.dy) / (2 * h);
+    const double det = jxa * jyb - jxb * jya;
+    if (!(std::fabs(det) > 0) || !std::isfinite(det)) return false;
+    full = {-(jyb * now.dx - jxb * now.dy) / det, -(jxa * now.dy - jya * now.dx) / det};
+    return true;
+  }
+
+  // Takes the step, halved while it loses the ray or does not get closer;
+  // false when no fraction of it helps.
+  bool advance(Unknowns& p, Trial& now, Unknowns full) {
+    double lambda = 1;
+    for (int halving = 0; halving < 40; ++halving, lambda /= 2) {
+      const Unknowns trial{p.a + lambda * full.a, p.b + lambda * full.b};
+      const Trial next = evaluate(trial);
+      if (next.traced && next.size() < now.size()) {
+        p = trial;
+        now = next;
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  RayAimer& aimer_;
+  int kind_, stop_;
+  double field_, tx_, ty_;
+};
+
+// First guess: the paraxial ray to the target (the trace is linear in the
+// start height and slope, with the slope taken as −tan of the angle).
+Unknowns paraxial_guess(const State& s, int q, int k, double field, double tx, double ty) {
+  const double ya = cli::paraxial_trace(s, q, {1, 0}, k).y;
+  const double yb = cli::paraxial_trace(s, q, {0, 1}, k).y;
+  Unknowns p;
+  if (s.IAP == 1) {
+    p = {(tx - yb * -std::tan(field)) / ya, ty / ya};
+  } else {
+    p = {-std::atan((tx - ya * field) / yb), -std::atan(ty / yb)};
+  }
+  if (!std::isfinite(p.a) || !std::isfinite(p.b)) return {};
+  return p;
+}
+
+}  // namespace
+
 Aimed RayAimer::aim(double field, double px, double py) {
   if (!setup_.ok()) return setup_;
   const State& s = *s_;
   const int kind = s.IAP, k = stop_.surface;
   const double tx = stop_.x + px * stop_.radius, ty = stop_.y + py * stop_.radius;
-  const double tolerance = kAimTolerance * stop_.radius;
-
-  auto evaluate = [&](Unknowns p) {
-    trace(start_of(kind, field, p));
-    Trial t;
-    t.traced = first_failed_surface(s, k) == 0;
-    t.dx = s.X[k] - tx;
-    t.dy = s.Y[k] - ty;
-    return t;
-  };
-
-  // First guess: the paraxial ray to the target (the trace is linear in the
-  // start height and slope, with the slope taken as −tan of the angle).
-  const cli::ParaxialRay from_height = cli::paraxial_trace(s, q_, {1, 0}, k);
-  const cli::ParaxialRay from_slope = cli::paraxial_trace(s, q_, {0, 1}, k);
-  const double ya = from_height.y, yb = from_slope.y;
-  Unknowns p;
-  if (kind == 1) {
-    p = {(tx - yb * -std::tan(field)) / ya, ty / ya};
-  } else {
-    p = {-std::atan((tx - ya * field) / yb), -std::atan(ty / yb)};
-  }
-  if (!std::isfinite(p.a) || !std::isfinite(p.b)) p = {};
-  Trial now = evaluate(p);
-  if (!now.traced) {
-    p = {};
-    now = evaluate(p);
-  }
+  Newton newton(*this, kind, k, field, tx, ty);
+  Unknowns p = paraxial_guess(s, q_, k, field, tx, ty);
+  Trial now = newton.evaluate(p);
+  if (!now.traced) now = newton.evaluate(p = {});
   Aimed result;
   auto fail = [&](AimError error, const std::string& why) {
     result.error = error;
@@ -155,43 +199,23 @@ Aimed RayAimer::aim(double field, double px, double py) {
     return result;
   };
   if (!now.traced) {
-    const int bad = first_failed_surface(s, k);
-    result.surface = bad;
-    return fail(AimError::kMisses, "the ray " + failure_text(s, bad) + " before the stop");
+    result.surface = first_failed_surface(s, k);
+    return fail(AimError::kMisses, "the ray " + failure_text(s, result.surface) + " before the stop");
   }
-
-  // Derivatives by central differences, a millionth of the aperture apart.
-  const double step = 1e-6 * (kind == 1 ? std::fabs(s.RH) : std::fabs(s.RU));
-  for (result.steps = 0; now.size() > tolerance; ++result.steps) {
+  // Derivatives a millionth of the aperture apart.
+  const double h = 1e-6 * (kind == 1 ? std::fabs(s.RH) : std::fabs(s.RU));
+  for (result.steps = 0; now.size() > kAimTolerance * stop_.radius; ++result.steps) {
     if (result.steps == kMaxAimSteps)
       return fail(AimError::kNoConvergence,
                   "no convergence in " + std::to_string(kMaxAimSteps) + " Newton steps");
-    const Trial ap = evaluate({p.a + step, p.b}), am = evaluate({p.a - step, p.b});
-    const Trial bp = evaluate({p.a, p.b + step}), bm = evaluate({p.a, p.b - step});
-    if (!ap.traced || !am.traced || !bp.traced || !bm.traced)
-      return fail(AimError::kMisses, "the rays next to the aimed one fail before the stop");
-    const double jxa = (ap.dx - am.dx) / (2 * step), jya = (ap.dy - am.dy) / (2 * step);
-    const double jxb = (bp.dx - bm.dx) / (2 * step), jyb = (bp.dy - bm.dy) / (2 * step);
-    const double det = jxa * jyb - jxb * jya;
-    if (!(std::fabs(det) > 0) || !std::isfinite(det))
-      return fail(AimError::kNoConvergence, "the ray's point on the stop does not follow its start");
-    // The Newton step, halved while it leaves the lens or does not get closer.
-    const Unknowns full = {-(jyb * now.dx - jxb * now.dy) / det, -(jxa * now.dy - jya * now.dx) / det};
-    double lambda = 1;
-    Trial next;
-    Unknowns trial;
-    for (int halving = 0; halving < 40; ++halving, lambda /= 2) {
-      trial = {p.a + lambda * full.a, p.b + lambda * full.b};
-      next = evaluate(trial);
-      if (next.traced && next.size() < now.size()) break;
-    }
-    if (!next.traced || !(next.size() < now.size()))
+    Unknowns full;
+    if (!newton.step(p, now, h, full))
+      return fail(AimError::kNoConvergence, "the ray's point on the stop does not follow its start "
+                                            "(or the rays beside it fail)");
+    if (!newton.advance(p, now, full))
       return fail(AimError::kNoConvergence, "no Newton step brings the ray closer to its target");
-    p = trial;
-    now = next;
   }
-  // Leave the aimed ray itself in the arrays.
-  evaluate(p);
+  newton.evaluate(p);  // leave the aimed ray itself in the arrays
   result.start = start_of(kind, field, p);
   result.miss = now.size();
   return result;

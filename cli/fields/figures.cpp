@@ -39,6 +39,12 @@ double sagittal(const FieldPoint& f, std::size_t i) {
   return f.bundles[i].reaches_image ? f.bundles[i].sagittal_focus : NAN;
 }
 double distortion(const FieldPoint& f, std::size_t i) { return f.distortion[i]; }
+// Each wavelength's chief-ray image X minus that of the reference wavelength.
+double lateral_colour(const FieldPoint& f, std::size_t i) {
+  const Bundle& b = f.bundles[i];
+  const Bundle& ref = f.bundles[0];
+  return b.reaches_image && ref.reaches_image ? b.x - ref.x : NAN;
+}
 
 // Largest magnitude of the finite values of the series.
 double largest(const std::vector<std::vector<svg::Point>>& series) {
@@ -91,46 +97,7 @@ std::string over_field_svg(const Analysis& a, const FieldUnit& unit, const std::
   chart.legend(legend);
   svg::TextStyle text;
   text.size = 15;
-  doc.text(110, 610, note, text);
-  return doc.str();
-}
-
-// Lateral colour over the field: each wavelength's chief-ray image height
-// minus that of the reference wavelength (1).
-std::string lateral_colour_svg(const Analysis& a, const FieldUnit& unit) {
-  std::vector<std::vector<svg::Point>> series;
-  for (std::size_t i = 0; i < a.wavelengths.size(); ++i) {
-    std::vector<svg::Point> s;
-    for (const FieldPoint& f : a.fields) {
-      const Bundle& b = f.bundles[i];
-      const Bundle& ref = f.bundles[0];
-      const bool ok = b.reaches_image && ref.reaches_image;
-      s.push_back({ok ? b.x - ref.x : NAN, f.field / unit.per_value});
-    }
-    series.push_back(std::move(s));
-  }
-  const drawing::LengthUnit lu = drawing::length_unit(largest(series));
-  std::vector<double> xs{0}, ys{0};
-  for (auto& s : series)
-    for (svg::Point& p : s) {
-      p.x *= lu.factor;
-      xs.push_back(p.x);
-      ys.push_back(p.y);
-    }
-  svg::Document doc(900, 640);
-  svg::Axis x = svg::range_of(xs);
-  x.label = "chief ray's image X minus at " + wavelength_name(a, 1) + " (" + lu.name + ")";
-  svg::Axis y = svg::range_of(ys);
-  y.label = "field (" + unit.name + ")";
-  svg::Chart chart(doc, 110, 60, 740, 480, x, y);
-  chart.draw_axes("lateral colour");
-  std::vector<std::pair<std::string, std::string>> legend;
-  for (std::size_t i = 0; i < series.size(); ++i) {
-    chart.curve(series[i], svg::colour(i), 2.5);
-    chart.markers(series[i], svg::colour(i), 4);
-    legend.push_back({svg::colour(i), wavelength_name(a, static_cast<int>(i) + 1)});
-  }
-  chart.legend(legend);
+  if (!note.empty()) doc.text(110, 610, note, text);
   return doc.str();
 }
 
@@ -152,7 +119,9 @@ std::vector<plot::Figure> field_figures(const Analysis& a, const State& lens, co
     figures.push_back({"lateral-colour.svg",
                        "Lateral colour: the chief ray's image height per wavelength against the "
                        "reference wavelength",
-                       lateral_colour_svg(a, unit)});
+                       over_field_svg(a, unit, "lateral colour",
+                                      "chief ray's image X minus at " + wavelength_name(a, 1), true,
+                                      lateral_colour, nullptr, "")});
   for (plot::Figure& f : drawing::spot_and_fan_figures(a, unit)) figures.push_back(std::move(f));
   figures.push_back(drawing::layout_figure(a, lens, unit));
   return figures;
