@@ -28,16 +28,6 @@ void use_wavelength(State& s, int q) {
 
 std::string surface_text(int k) { return "surface " + std::to_string(k); }
 
-// Where a ray traced in `s` fails at surface k: its point (it missed the
-// surface) or only its direction (totally reflected, or beyond the reach of
-// an ideal element).
-std::string failure_text(const State& s, int k) {
-  const bool point = std::isfinite(s.X[k]) && std::isfinite(s.Y[k]) && std::isfinite(s.Z[k]);
-  if (!point) return "misses " + surface_text(k);
-  if (s.TYPE[k] == 1) return "leaves the reach of the ideal element at " + surface_text(k);
-  return "is totally reflected at " + surface_text(k);
-}
-
 // The residual of one trial: the ray's point on the stop minus the target.
 struct Trial {
   bool traced = false;  // finite up to the stop
@@ -54,6 +44,18 @@ int first_failed_surface(const State& s, int last) {
     if (!finite) return k;
   }
   return 0;
+}
+
+// Where a ray traced in `s` fails at surface k: its point (it missed the
+// surface) or only its direction (totally reflected, beyond the reach of an
+// ideal element, or, on a mirror met at normal incidence, an angle of
+// incidence whose cosine rounded above 1).
+std::string failure_text(const State& s, int k) {
+  const bool point = std::isfinite(s.X[k]) && std::isfinite(s.Y[k]) && std::isfinite(s.Z[k]);
+  if (!point) return "misses " + surface_text(k);
+  if (s.TYPE[k] == 1) return "leaves the reach of the ideal element at " + surface_text(k);
+  if (s.TYPE[k] != 2 && !(s.N[0][k] >= 0)) return "loses its direction at the mirror, " + surface_text(k);
+  return "is totally reflected at " + surface_text(k);
 }
 
 RayAimer::RayAimer(const State& lens, int stop, int q)

@@ -110,6 +110,9 @@ Aimed aim_ray(const State& lens, int stop, double field, int q, double px, doubl
 // The first surface 1..last at which the traced ray in `s` is not finite,
 // or 0 when it is finite on all of them.
 int first_failed_surface(const State& s, int last);
+// How the traced ray in `s` fails at surface k, in words: "misses surface
+// k", "is totally reflected at surface k", ….
+std::string failure_text(const State& s, int k);
 
 }  // namespace lumaveil::fields
 

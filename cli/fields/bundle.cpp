@@ -135,7 +135,7 @@ Bundle trace_bundle(RayAimer& aimer, double field, int fan_points) {
   const int image = image_surface(s);
   const int failed = first_failed_surface(s, image);
   if (failed != 0) {
-    b.problem = "the chief ray fails at surface " + std::to_string(failed);
+    b.problem = "the chief ray " + failure_text(s, failed);
     return b;
   }
   b.reaches_image = true;
