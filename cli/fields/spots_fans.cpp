@@ -29,6 +29,19 @@ double spot_half_width(const Analysis& a) {
   return half > 0 ? half * 1.1 : 1e-3;
 }
 
+// A scale bar of a nice length near half of `half`, drawn from (x, y).
+void scale_bar(svg::Document& doc, double x, double y, double half, double scale) {
+  const double bar = nice_length(half / 2);
+  const svg::Style bar_style{"#000000", "none", 3, ""};
+  doc.line(x, y, x + bar * scale, y, bar_style);
+  doc.line(x, y - 7, x, y + 7, bar_style);
+  doc.line(x + bar * scale, y - 7, x + bar * scale, y + 7, bar_style);
+  const LengthUnit lu = length_unit(bar);
+  svg::TextStyle text;
+  text.size = 15;
+  doc.text(x + bar * scale + 12, y + 5, svg::label(bar * lu.factor, 3) + " " + lu.name, text);
+}
+
 std::string spot_matrix_svg(const Analysis& a, const FieldUnit& unit) {
   const double cell = 210, gap = 16, left = 150, top = 90;
   const std::size_t rows = a.fields.size(), columns = a.wavelengths.size();
@@ -79,17 +92,7 @@ std::string spot_matrix_svg(const Analysis& a, const FieldUnit& unit) {
                "RMS " + svg::label(b.spot_stats.rms * lu.factor, 3) + " " + lu.name, small);
     }
   }
-  // Scale bar.
-  const double bar = nice_length(half / 2);
-  const double by = top + rows * (cell + 40) + 40;
-  const svg::Style bar_style{"#000000", "none", 3, ""};
-  doc.line(left, by, left + bar * scale, by, bar_style);
-  doc.line(left, by - 7, left, by + 7, bar_style);
-  doc.line(left + bar * scale, by - 7, left + bar * scale, by + 7, bar_style);
-  const LengthUnit lu = length_unit(bar);
-  svg::TextStyle bar_text;
-  bar_text.size = 15;
-  doc.text(left + bar * scale + 12, by + 5, svg::label(bar * lu.factor, 3) + " " + lu.name, bar_text);
+  scale_bar(doc, left, top + rows * (cell + 40) + 40, half, scale);
   return doc.str();
 }
 
