@@ -25,7 +25,7 @@ double percent_from(double real, double paraxial) {
 }  // namespace
 
 Analysis analyse_fields(const State& lens, int stop, const std::vector<double>& fields,
-                        int fan_points) {
+                        int fan_points, int reference) {
   Analysis a;
   a.kind = lens.IAP;
   std::vector<std::unique_ptr<RayAimer>> aimers;
@@ -38,6 +38,12 @@ Analysis analyse_fields(const State& lens, int stop, const std::vector<double>& 
     a.error = aimers[0]->setup().message;
     return a;
   }
+  if (reference < 1 || reference > lens.NW) {
+    a.error = "the reference wavelength must be one of 1.." + std::to_string(lens.NW) + ", not " +
+              std::to_string(reference);
+    return a;
+  }
+  a.reference = reference;
   const State& s = aimers[0]->lens();
   a.stop = aimers[0]->stop();
   extreme_wavelengths(s, a);
@@ -45,7 +51,7 @@ Analysis analyse_fields(const State& lens, int stop, const std::vector<double>& 
     a.wavelengths.push_back(s.WL[q]);
     a.first_order.push_back(cli::first_order(s, q));
   }
-  a.pupils = pupils(s, 1, stop, a.stop.radius);
+  a.pupils = pupils(s, reference, stop, a.stop.radius);
   a.first_vertex_z = s.ZV[0];
   a.image_vertex_z = s.ZV[s.NUMB - 2];
   a.longitudinal_colour = a.first_order[a.shortest - 1].image - a.first_order[a.longest - 1].image;
@@ -53,6 +59,7 @@ Analysis analyse_fields(const State& lens, int stop, const std::vector<double>& 
   for (double field : fields) {
     FieldPoint f;
     f.field = field;
+    f.reference = static_cast<std::size_t>(reference - 1);
     for (auto& aimer : aimers) {
       f.bundles.push_back(trace_bundle(*aimer, field, fan_points));
       const Bundle& b = f.bundles.back();

@@ -1,8 +1,10 @@
 // The field analysis of a lens: every field point at every wavelength (see
 // bundle.h), and what varies over the field and with the wavelength.
 //
-// Reference wavelength: wavelength 1 of the lens data. The extreme
-// wavelengths are the shortest and the longest in nm.
+// Reference wavelength: one of the lens data's wavelengths (1 unless
+// chosen), for the pupils, the lateral colour per wavelength, and the
+// centres of the spot matrix. The extreme wavelengths are the shortest and
+// the longest in nm.
 // - Distortion: (chief ray's image height − paraxial image height) /
 //   paraxial image height, in %, per wavelength; heights along x on the
 //   image surface, the paraxial one from the paraxial chief ray through the
@@ -30,11 +32,14 @@ struct FieldPoint {
   std::vector<double> paraxial_height;  // per wavelength
   std::vector<double> distortion;       // % per wavelength; not finite on the axis
   double lateral_colour = 0;      // not finite when a chief ray is missing
+  std::size_t reference = 0;      // index of the reference wavelength's bundle
+  const Bundle& reference_bundle() const { return bundles[reference]; }
 };
 
 struct Analysis {
   int kind = 1;                   // aperture kind: 1 angles, 2 object heights
   Stop stop;
+  int reference = 1;              // the reference wavelength (q)
   int shortest = 1, longest = 1;  // the extreme wavelengths (q)
   std::vector<double> wavelengths;          // nm, per q - 1
   std::vector<cli::FirstOrder> first_order; // per q - 1
@@ -49,7 +54,7 @@ struct Analysis {
 // Analyses the lens (as the library's reader stored it) with the stop at
 // surface `stop` at the given fields.
 Analysis analyse_fields(const State& lens, int stop, const std::vector<double>& fields,
-                        int fan_points = 21);
+                        int fan_points = 21, int reference = 1);
 
 }  // namespace lumaveil::fields
 

@@ -118,7 +118,7 @@ int run_fields_command(const FieldsOptions& o, std::ostream& out, std::ostream& 
   std::vector<double> fields;
   if (!field_unit(*lens, o.unit, unit, err)) return 2;
   if (!field_values(*lens, o, unit, fields, err)) return 2;
-  const Analysis a = analyse_fields(*lens, o.stop, fields, o.fan_points);
+  const Analysis a = analyse_fields(*lens, o.stop, fields, o.fan_points, o.reference);
   if (!a.error.empty()) {
     err << "lumaveil fields: " << a.error << "\n";
     return 2;

@@ -20,6 +20,7 @@ struct FieldsOptions {
   std::string output;            // folder of the CSV, figures and page; empty: DIR/fields
   bool write_files = true;       // false: the table only
   int fan_points = 21;
+  int reference = 1;             // the reference wavelength q
 };
 
 // Runs the command; the table goes to `out`, messages to `err`. Returns the

@@ -42,7 +42,7 @@ double distortion(const FieldPoint& f, std::size_t i) { return f.distortion[i]; 
 // Each wavelength's chief-ray image X minus that of the reference wavelength.
 double lateral_colour(const FieldPoint& f, std::size_t i) {
   const Bundle& b = f.bundles[i];
-  const Bundle& ref = f.bundles[0];
+  const Bundle& ref = f.reference_bundle();
   return b.reaches_image && ref.reaches_image ? b.x - ref.x : NAN;
 }
 
@@ -120,7 +120,7 @@ std::vector<plot::Figure> field_figures(const Analysis& a, const State& lens, co
                        "Lateral colour: the chief ray's image height per wavelength against the "
                        "reference wavelength",
                        over_field_svg(a, unit, "lateral colour",
-                                      "chief ray's image X minus at " + wavelength_name(a, 1), true,
+                                      "chief ray's image X minus at " + wavelength_name(a, a.reference), true,
                                       lateral_colour, nullptr, "")});
   for (plot::Figure& f : drawing::spot_and_fan_figures(a, unit)) figures.push_back(std::move(f));
   figures.push_back(drawing::layout_figure(a, lens, unit));
@@ -143,10 +143,10 @@ std::string fields_page(const Analysis& a, const std::vector<plot::Figure>& figu
       "</style>\n</head>\n<body>\n<h1>" +
       svg::escape(heading) + "</h1>\n<p class=\"meta\">stop at surface " +
       std::to_string(a.stop.surface) + ", radius " + svg::label(a.stop.radius, 6) + " mm";
-  const cli::FirstOrder& f = a.first_order.front();
+  const cli::FirstOrder& f = a.first_order[static_cast<std::size_t>(a.reference - 1)];
   if (!f.afocal) html += " &#8212; EFL " + svg::label(f.efl, 6) + " mm";
   if (f.has_f_number) html += ", F/" + svg::label(f.f_number, 4);
-  html += " (at " + svg::escape(wavelength_name(a, 1)) + ")</p>\n";
+  html += " (at " + svg::escape(wavelength_name(a, a.reference)) + ")</p>\n";
   for (const auto& fig : figures)
     html += "<figure><img src=\"" + svg::escape(fig.file) + "\" alt=\"" + svg::escape(fig.caption) +
             "\"/><figcaption>" + svg::escape(fig.caption) + "</figcaption></figure>\n";

@@ -13,7 +13,7 @@ namespace {
 double ray_height(const Analysis& a, int k) {
   double h = 0;
   for (const FieldPoint& f : a.fields)
-    for (const auto& path : f.bundles.front().paths)
+    for (const auto& path : f.reference_bundle().paths)
       if (k < static_cast<int>(path.size())) h = std::max(h, std::fabs(path[k].y));
   return h;
 }
@@ -45,7 +45,7 @@ plot::Figure layout_figure(const Analysis& a, const State& lens, const FieldUnit
   double z_end = lens.ZV[image - 1], height = 0;
   for (int k = 1; k <= image; ++k) height = std::max(height, ray_height(a, k));
   for (const FieldPoint& f : a.fields)
-    for (const auto& path : f.bundles.front().paths)
+    for (const auto& path : f.reference_bundle().paths)
       for (const svg::Point& p : path) z_end = std::max(z_end, p.x);
   height = height > 0 ? height * 1.15 : 1;
   const double width_px = 1100;
@@ -54,7 +54,7 @@ plot::Figure layout_figure(const Analysis& a, const State& lens, const FieldUnit
   svg::Axis z{0, z_end, "z (mm)", false, true};
   svg::Axis x{-height, height, "x (mm)", false, true};
   svg::Chart chart(doc, 110, 60, width_px, height_px, z, x);
-  chart.draw_axes("layout: chief and rim rays of every field at " + wavelength_name(a, 1));
+  chart.draw_axes("layout: chief and rim rays of every field at " + wavelength_name(a, a.reference));
 
   for (int k = 1; k <= image; ++k) {
     const double h = std::max(ray_height(a, k) * 1.1, height * 0.05);
@@ -66,7 +66,7 @@ plot::Figure layout_figure(const Analysis& a, const State& lens, const FieldUnit
   std::vector<std::pair<std::string, std::string>> legend;
   for (std::size_t i = 0; i < a.fields.size(); ++i) {
     const FieldPoint& f = a.fields[i];
-    for (const auto& path : f.bundles.front().paths) chart.curve(path, svg::colour(i), 1.4);
+    for (const auto& path : f.reference_bundle().paths) chart.curve(path, svg::colour(i), 1.4);
     legend.push_back({svg::colour(i), "field " + field_text(unit, f.field) + " " + unit.name});
   }
   chart.legend(legend);

@@ -13,10 +13,12 @@ namespace lumaveil::fields {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: lumaveil fields [-C DIR] --stop K [--field LIST] [--unit deg|rad|mm] [-o OUTDIR]\n";
+    "usage: lumaveil fields [-C DIR] --stop K [--field LIST] [--unit deg|rad|mm] [-o OUTDIR]\n"
+    "                       [--reference Q] [--no-files]\n";
 
 constexpr const char* kHelp =
     "usage: lumaveil fields [-C DIR] --stop K [--field LIST] [--unit deg|rad|mm] [-o OUTDIR]\n"
+    "                       [--reference Q] [--no-files]\n"
     "\n"
     "Aims the chief ray of each field point through the aperture stop (surface K)\n"
     "and traces, per field and wavelength, the chief ray, the spot of the lens's\n"
@@ -33,6 +35,8 @@ constexpr const char* kHelp =
     "  --unit U       deg (default) or rad for angles, mm for heights\n"
     "  -o OUTDIR      where the CSV, figures and page go (default DIR/fields; a\n"
     "                 relative OUTDIR is taken inside DIR)\n"
+    "  --reference Q  the reference wavelength (default 1): pupils, lateral colour\n"
+    "                 per wavelength, the centres of the spot matrix, the layout\n"
     "  --no-files     print the table only\n"
     "  --help         this text\n";
 
@@ -81,7 +85,8 @@ int parse_fields_options(int argc, const char* const* argv, FieldsOptions& o, st
       continue;
     }
     const bool takes_value =
-        arg == "-C" || arg == "-o" || arg == "--stop" || arg == "--field" || arg == "--unit";
+        arg == "-C" || arg == "-o" || arg == "--stop" || arg == "--field" || arg == "--unit" ||
+                             arg == "--reference";
     if (!takes_value) return usage(err, "unknown argument " + arg);
     if (a + 1 >= argc) return usage(err, arg + " needs a value");
     const std::string value = argv[++a];
@@ -92,6 +97,9 @@ int parse_fields_options(int argc, const char* const* argv, FieldsOptions& o, st
     } else if (arg == "--stop") {
       if (!parse_int(value.c_str(), o.stop)) return usage(err, "--stop needs a surface number, not " + value);
       stop_given = true;
+    } else if (arg == "--reference") {
+      if (!parse_int(value.c_str(), o.reference))
+        return usage(err, "--reference needs a wavelength number, not " + value);
     } else if (arg == "--field") {
       o.fields.clear();
       if (!parse_list(value, o.fields)) return usage(err, "--field needs numbers separated by commas, not " + value);

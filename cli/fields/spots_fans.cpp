@@ -19,7 +19,7 @@ double nice_length(double target) {
 double spot_half_width(const Analysis& a) {
   double half = 0;
   for (const FieldPoint& f : a.fields) {
-    const Bundle& ref = f.bundles.front();
+    const Bundle& ref = f.reference_bundle();
     if (!ref.reaches_image) continue;
     for (const Bundle& b : f.bundles)
       for (const svg::Point& p : b.spot)
@@ -54,7 +54,7 @@ std::string spot_matrix_svg(const Analysis& a, const FieldUnit& unit) {
   doc.text(20, 30, "spot diagrams on the image surface, one scale", heading);
   svg::TextStyle sub;
   sub.size = 14;
-  doc.text(20, 52, "each field centred on its chief ray at " + wavelength_name(a, 1), sub);
+  doc.text(20, 52, "each field centred on its chief ray at " + wavelength_name(a, a.reference), sub);
   svg::TextStyle text;
   text.size = 16;
   text.anchor = "middle";
@@ -68,7 +68,7 @@ std::string spot_matrix_svg(const Analysis& a, const FieldUnit& unit) {
     svg::TextStyle label = text;
     label.anchor = "end";
     doc.text(left - 14, y0 + cell / 2, "field " + field_text(unit, f.field) + " " + unit.name, label);
-    const Bundle& ref = f.bundles.front();
+    const Bundle& ref = f.reference_bundle();
     for (std::size_t c = 0; c < columns; ++c) {
       const Bundle& b = f.bundles[c];
       const double x0 = left + c * (cell + gap);

@@ -41,6 +41,7 @@ void write_first_order(std::ostream& out, const Analysis& a) {
   out << "  (BFD and the paraxial image measured from the last lens surface)\n";
   out << format("longitudinal colour (%s − %s): %s\n", wavelength_text(a, a.shortest).c_str(),
                 wavelength_text(a, a.longest).c_str(), fixed(a.longitudinal_colour).c_str());
+  out << "pupils at the reference wavelength\n";
   out << format("entrance pupil: z = %s (%s from surface 1), radius %s\n",
                 fixed(a.pupils.entrance_z).c_str(),
                 fixed(a.pupils.entrance_z - a.first_vertex_z).c_str(),
@@ -104,6 +105,7 @@ void write_table(std::ostream& out, const Analysis& a, const FieldUnit& unit) {
   out << format("stop: surface %d, centre (%s, %s), radius %s (where the axial rim rays meet it)\n",
                 a.stop.surface, fixed(a.stop.x).c_str(), fixed(a.stop.y).c_str(),
                 fixed(a.stop.radius).c_str());
+  out << "reference wavelength: " << wavelength_text(a, a.reference) << "\n";
   write_first_order(out, a);
   write_chief_rays(out, a, unit);
   write_aberrations(out, a, unit);

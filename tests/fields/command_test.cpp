@@ -47,6 +47,9 @@ TEST(FieldsCommand, UsageErrorsSayWhatIsWrong) {
       // The image surface (12) and the closing surface cannot be the stop.
       {{"--stop", "12", "--field", "5"}, "the stop must be one of the lens's surfaces 1..11"},
       {{"--stop", "0", "--field", "5"}, "the stop must be one of"},
+      // The lens has one wavelength.
+      {{"--stop", "6", "--field", "5", "--reference", "2"}, "the reference wavelength must be one of 1..1"},
+      {{"--stop", "6", "--reference", "d"}, "--reference needs a wavelength number"},
   };
   for (const Case& c : cases) {
     const Outcome r = run(c.args);
@@ -77,8 +80,10 @@ TEST(FieldsCommand, OffAxisCentralRayGivesTheDefaultFields) {
 TEST(FieldsCommand, WritesTheCsvFiguresAndPage) {
   ScratchDir dir;
   write_file("IN_FM.txt", read_file(example_path("cooke_triplet")));
-  const Outcome r = run({"--stop", "4", "--field", "0,10,18", "-o", "out"});
+  const Outcome r = run({"--stop", "4", "--field", "0,10,18", "-o", "out", "--reference", "2"});
   ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("reference wavelength: 587.6 nm"), std::string::npos) << r.out;
+  EXPECT_NE(read_file("out/spots.svg").find("chief ray at 587.6 nm"), std::string::npos);
   const std::vector<std::string> csv = split_lines(read_file("out/fields.csv"));
   ASSERT_EQ(csv.size(), 1u + 3 * 3);  // fields × wavelengths
   EXPECT_EQ(csv[0].rfind("field_deg,wavelength_nm,start_x", 0), 0u);
