@@ -1,0 +1,43 @@
+// The image quality of one field at one wavelength: wavefront, Zernike
+// terms, PSF, MTF and encircled energy, computed together.
+#ifndef LUMAVEIL_CLI_QUALITY_ANALYSIS_H
+#define LUMAVEIL_CLI_QUALITY_ANALYSIS_H
+
+#include <string>
+#include <vector>
+
+#include "energy.h"
+#include "mtf.h"
+#include "psf.h"
+#include "wavefront.h"
+#include "wavefront_stats.h"
+#include "zernike.h"
+
+namespace lumaveil::quality {
+
+struct QualityResult {
+  double field = 0;          // degrees, or object height (aperture kind 2)
+  int wavelength_number = 0; // q
+  double wavelength = 0;     // lens unit
+  Reference reference;
+  Wavefront wavefront;
+  WavefrontStats stats;
+  std::vector<double> fringe, standard;  // c[1..37], waves
+  Psf psf;
+  double marechal = 0;       // exp(-(2π σ)²), σ the RMS with tilt removed
+  MtfCurves mtf;
+  EnergyCurves energy;
+  double spot_rms = 0;       // RMS radius of the spot about its centroid
+  double spot_centroid[2] = {0, 0};
+};
+
+// Everything for one field and wavelength q on an n x n pupil grid. `s`
+// must hold the lens with wavelength q as its working row (use_wavelength).
+// False, with the reason, when the chief ray cannot be aimed or no ray of
+// the pupil gets through.
+bool analyse(const State& s, int stop, double field, int q, int n, QualityResult& out,
+             std::string& reason);
+
+}  // namespace lumaveil::quality
+
+#endif
