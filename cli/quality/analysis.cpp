@@ -39,11 +39,19 @@ double energy_radius(const QualityResult& r) {
 
 }  // namespace
 
-bool analyse(const State& s, int stop, double field, int q, int n, QualityResult& out,
+bool analyse(const State& lens, int stop, double field, int q, int n, QualityResult& out,
              std::string& reason) {
   out.field = field;
   out.wavelength_number = q;
-  if (!make_reference(s, stop, field, q, out.reference, reason)) return false;
+  fields::RayAimer aimer(lens, stop, q);
+  const fields::Aimed chief = aimer.aim_chief(field);
+  if (!chief.ok()) {
+    reason = "the chief ray: " + chief.message;
+    return false;
+  }
+  // The aimer's lens has the vertex positions and the working row of q.
+  const State& s = aimer.lens();
+  if (!make_reference(s, stop, chief.start, q, out.reference, reason)) return false;
   out.wavelength = out.reference.wavelength;
   out.wavefront = sample_wavefront(s, out.reference, n);
   if (out.wavefront.valid == 0 || !(out.wavefront.na > 0)) {

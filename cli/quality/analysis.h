@@ -16,7 +16,7 @@
 namespace lumaveil::quality {
 
 struct QualityResult {
-  double field = 0;          // degrees, or object height (aperture kind 2)
+  double field = 0;          // angle U (rad), or object height X (aperture kind 2)
   int wavelength_number = 0; // q
   double wavelength = 0;     // lens unit
   Reference reference;
@@ -31,11 +31,11 @@ struct QualityResult {
   double spot_centroid[2] = {0, 0};
 };
 
-// Everything for one field and wavelength q on an n x n pupil grid. `s`
-// must hold the lens with wavelength q as its working row (use_wavelength).
-// False, with the reason, when the chief ray cannot be aimed or no ray of
-// the pupil gets through.
-bool analyse(const State& s, int stop, double field, int q, int n, QualityResult& out,
+// Everything for one field and wavelength q on an n x n pupil grid, with
+// the chief ray aimed through the centre of surface `stop` (1..NUMB-2).
+// `lens` as the library's reader leaves it. False, with the reason, when
+// the chief ray cannot be aimed or no ray of the pupil gets through.
+bool analyse(const State& lens, int stop, double field, int q, int n, QualityResult& out,
              std::string& reason);
 
 }  // namespace lumaveil::quality

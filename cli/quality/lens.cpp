@@ -3,7 +3,6 @@
 #include "model/file_access.h"
 #include "model/input_grid.h"
 #include "model/lens_data.h"
-#include "trace/vertex_positions.h"
 
 namespace lumaveil::quality {
 
@@ -20,11 +19,6 @@ bool load_lens(const std::string& directory, Lens& lens, std::string& reason) {
   store_lens_data(*lens.state, *grid);
   lens.title = grid->cell(0, 0);
   return true;
-}
-
-void use_wavelength(State& s, int q) {
-  for (int k = 0; k <= s.NUMB && k < kSurfaceSlots; ++k) s.N[0][k] = s.N[q][k];
-  vertex_positions(s, s.D);
 }
 
 }  // namespace lumaveil::quality

@@ -19,13 +19,6 @@ struct Lens {
 // words, when the file cannot be opened or read.
 bool load_lens(const std::string& directory, Lens& lens, std::string& reason);
 
-// Makes wavelength q (1..NW) the working row N[0] and sets the vertex
-// positions ZV, as mode 4 does before it traces.
-void use_wavelength(State& s, int q);
-
-// The wavelength q in the lens unit (mm): WL is in nanometres.
-inline double wavelength_in_lens_unit(const State& s, int q) { return s.WL[q] * 1e-6; }
-
 }  // namespace lumaveil::quality
 
 #endif

@@ -40,11 +40,11 @@ MtfCurves compute_mtf(const Psf& psf, const Wavefront& wf, double wavelength) {
     const double nu = k * step;
     mtf.frequency.push_back(nu);
     // The row k = n holds the Nyquist frequency of the grid: the cut-off.
-    mtf.tangential.push_back(std::abs(psf.otf[static_cast<std::size_t>(k % m) * m]));
-    mtf.sagittal.push_back(std::abs(psf.otf[static_cast<std::size_t>(k % m)]));
+    mtf.tangential.push_back(std::abs(psf.otf[static_cast<std::size_t>(k % m)]));
+    mtf.sagittal.push_back(std::abs(psf.otf[static_cast<std::size_t>(k % m) * m]));
     mtf.limit.push_back(diffraction_limited_mtf(nu / mtf.cutoff));
-    mtf.geometric_tangential.push_back(geometric_mtf(wf, wf.spot_y, nu));
-    mtf.geometric_sagittal.push_back(geometric_mtf(wf, wf.spot_x, nu));
+    mtf.geometric_tangential.push_back(geometric_mtf(wf, wf.spot_x, nu));
+    mtf.geometric_sagittal.push_back(geometric_mtf(wf, wf.spot_y, nu));
   }
   return mtf;
 }

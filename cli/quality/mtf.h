@@ -1,6 +1,6 @@
 // Modulation transfer functions: the diffraction MTF from the PSF's transfer
-// function, tangential (pattern varying along y, the field's direction) and
-// sagittal (along x), the diffraction limit of the same working F-number,
+// function, tangential (pattern varying along x, the field's direction) and
+// sagittal (along y), the diffraction limit of the same working F-number,
 // and the geometric MTF of the spot.
 #ifndef LUMAVEIL_CLI_QUALITY_MTF_H
 #define LUMAVEIL_CLI_QUALITY_MTF_H

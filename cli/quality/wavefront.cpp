@@ -36,8 +36,8 @@ void last_direction(const State& s, const RayArrays& ray, double d[3]) {
   d[2] = 1 / L;
 }
 
-RayStart pupil_start(const State& s, const RayStart& chief, double px, double py) {
-  RayStart r = chief;
+StartRay pupil_start(const State& s, const StartRay& chief, double px, double py) {
+  StartRay r = chief;
   if (object_at_infinity(s)) {
     r.x = chief.x + px * s.RH;
     r.y = chief.y + py * s.RH;
@@ -55,17 +55,9 @@ double index_of_last_space(const State& s) {
 
 }  // namespace
 
-bool make_reference(const State& s, int stop, double field, int q, Reference& ref,
+bool make_reference(const State& s, int stop, const StartRay& chief, int q, Reference& ref,
                     std::string& reason) {
-  if (s.NUMB < 2 || stop < 0 || stop > s.NUMB - 2) {
-    reason = "the stop must be one of the surfaces 0.." + std::to_string(s.NUMB - 2) +
-             " before the last space (NUMB = " + std::to_string(s.NUMB) + ")";
-    return false;
-  }
-  if (!aim_chief_ray(s, stop, field, ref.chief)) {
-    reason = "the chief ray cannot be aimed through the centre of surface " + std::to_string(stop);
-    return false;
-  }
+  ref.chief = chief;
   RayArrays ray;
   trace_from_start(s, ref.chief, ray);
   const int a = s.NUMB - 2, b = s.NUMB - 1;

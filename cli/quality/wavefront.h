@@ -5,7 +5,8 @@
 //   around the aimed chief ray: for an object at infinity the start heights
 //   are the chief ray's plus (px, py)·RH; for an object on the start plane
 //   the tangents of the start angles are the chief ray's plus (px, py)·tan RU.
-//   The rim of the aperture is px² + py² = 1; y is the field's direction.
+//   The rim of the aperture is px² + py² = 1; x is the field's direction
+//   (cli/fields/aim.h), so x is tangential and y sagittal.
 // - The wavefront aberration W, in waves, is the optical path of the chief
 //   ray minus that of the ray, both measured to the reference sphere, which
 //   is centred on the chief ray's point on the image surface (NUMB-1) and
@@ -20,14 +21,14 @@
 #include <string>
 #include <vector>
 
-#include "aim.h"
+#include "exit_pupil.h"
 #include "model/state.h"
 
 namespace lumaveil::quality {
 
 // The chief ray of a field and the reference sphere around its image point.
 struct Reference {
-  RayStart chief;
+  StartRay chief;
   double image[3] = {0, 0, 0};  // the chief ray on the image surface
   double exit_pupil_z = 0;      // the exit-pupil plane (may be infinite)
   double radius = 0;            // of the reference sphere, lens unit
@@ -40,10 +41,10 @@ struct Reference {
 // A radius that stands in for the infinite one of a telecentric image space.
 constexpr double kTelecentricRadius = 1e6;
 
-// Aims the chief ray of `field` through surface `stop` and builds the
-// reference sphere, with wavelength q in the working row. False, with the
-// reason in words, when the chief ray cannot be aimed or traced.
-bool make_reference(const State& s, int stop, double field, int q, Reference& ref,
+// The reference sphere of the aimed chief ray of a field. `s` holds the lens
+// with wavelength q as its working row. False, with the reason in words,
+// when the chief ray fails.
+bool make_reference(const State& s, int stop, const StartRay& chief, int q, Reference& ref,
                     std::string& reason);
 
 // One pupil ray: its aberration and where it lands relative to the chief ray.

@@ -11,15 +11,16 @@
 
 namespace lumaveil::quality::testing {
 
-// A perfect lens: an ideal element of focal length f (its front focal
-// plane the start plane, the stop) and the image plane `defocus` behind its
-// back focal plane; a parallel beam of half-width rh at 500 nm.
+// A perfect lens: an ideal element of focal length f, its front focal plane
+// the stop (surface 1, on the start plane), and the image plane `defocus`
+// behind its back focal plane; a parallel beam of half-width rh at 500 nm.
 inline void write_ideal_lens(double f, double rh, double defocus) {
   lumaveil::testing::LensFile lens;
   lens.RH = rh;
   lens.steps = 4;
   lens.wavelengths = {500.0};
-  lens.surfaces = {{.D = f, .n = {1.0}},
+  lens.surfaces = {{.n = {1.0}},
+                   {.D = f, .n = {1.0}},
                    {.D = defocus, .type = 1, .n = {1.0}},
                    {.n = {1.0}},
                    {.n = {1.0}}};
@@ -31,7 +32,6 @@ inline QualityResult analyse_here(int stop, double field = 0, int n = 64) {
   Lens lens;
   std::string why;
   EXPECT_TRUE(load_lens(".", lens, why)) << why;
-  use_wavelength(*lens.state, 1);
   QualityResult r;
   EXPECT_TRUE(analyse(*lens.state, stop, field, 1, n, r, why)) << why;
   return r;
