@@ -37,7 +37,36 @@ double energy_radius(const QualityResult& r) {
   return std::min(window, std::max(4 * airy, 3 * r.spot_rms));
 }
 
+// The largest change of W between cells side by side in x or in y.
+double largest_step(const Wavefront& wf) {
+  double step = 0;
+  for (int j = 0; j < wf.n; ++j)
+    for (int i = 0; i < wf.n; ++i) {
+      const std::size_t c = static_cast<std::size_t>(j) * wf.n + i;
+      if (wf.state[c] != Sample::kValid) continue;
+      if (i + 1 < wf.n && wf.state[c + 1] == Sample::kValid)
+        step = std::max(step, std::fabs(wf.w[c + 1] - wf.w[c]));
+      if (j + 1 < wf.n && wf.state[c + wf.n] == Sample::kValid)
+        step = std::max(step, std::fabs(wf.w[c + wf.n] - wf.w[c]));
+    }
+  return step;
+}
+
 }  // namespace
+
+int suggested_grid(const QualityResult& r) {
+  int n = r.wavefront.n;
+  double step = r.largest_step;
+  while (step > 0.5 && n < 4096) {
+    n *= 2;
+    step /= 2;
+  }
+  return n;
+}
+
+double encircled_radius(const EnergyCurves& e, double fraction) {
+  return interpolate(e.encircled, e.radius, fraction);
+}
 
 bool analyse(const State& lens, int stop, double field, int q, int n, QualityResult& out,
              std::string& reason) {
@@ -59,6 +88,7 @@ bool analyse(const State& lens, int stop, double field, int q, int n, QualityRes
     return false;
   }
   out.stats = wavefront_stats(out.wavefront);
+  out.largest_step = largest_step(out.wavefront);
   out.fringe = fit_zernike(out.wavefront, ZernikeSet::kFringe);
   out.standard = fit_zernike(out.wavefront, ZernikeSet::kStandard);
   out.psf = compute_psf(out.wavefront, out.wavelength, out.stats.tilt_x, out.stats.tilt_y);

@@ -29,7 +29,19 @@ struct QualityResult {
   EnergyCurves energy;
   double spot_rms = 0;       // RMS radius of the spot about its centroid
   double spot_centroid[2] = {0, 0};
+  // The largest change of W between neighbouring cells, waves. Above half
+  // a wave the pupil function is undersampled: the PSF wraps round its
+  // window and the MTF is unreliable.
+  double largest_step = 0;
 };
+
+// Whether the grid samples the pupil function well enough for the PSF.
+inline bool undersampled(const QualityResult& r) { return r.largest_step > 0.5; }
+// The grid that would keep the step below half a wave (a power of two).
+int suggested_grid(const QualityResult& r);
+
+// The radius that holds `fraction` of the energy; NaN beyond the curve.
+double encircled_radius(const EnergyCurves& e, double fraction);
 
 // Everything for one field and wavelength q on an n x n pupil grid, with
 // the chief ray aimed through the centre of surface `stop` (1..NUMB-2).
