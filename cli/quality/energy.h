@@ -20,7 +20,7 @@ struct EnergyCurves {
 };
 
 // `points` radii from 0 to r_max.
-EnergyCurves compute_energy(const Psf& psf, double r_max, int points = 61);
+EnergyCurves compute_energy(const Psf& psf, double r_max, int points = 41);
 
 // The Bessel function J1, to about 1e-7 (polynomial approximations).
 double bessel_j1(double x);

@@ -1,6 +1,8 @@
 #include "zernike.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "least_squares.h"
 
@@ -20,16 +22,62 @@ double factorial(int k) {
   return f;
 }
 
-// The radial polynomial R_n^|m|(ρ).
-double radial(int n, int m, double rho) {
+// The coefficients of the radial polynomial R_n^|m|(ρ), by power of ρ.
+std::vector<double> radial_coefficients(int n, int m) {
   m = std::abs(m);
-  double sum = 0;
+  std::vector<double> c(n + 1, 0.0);
   for (int k = 0; k <= (n - m) / 2; ++k) {
-    const double c = factorial(n - k) /
+    const double v = factorial(n - k) /
                      (factorial(k) * factorial((n + m) / 2 - k) * factorial((n - m) / 2 - k));
-    sum += (k % 2 ? -c : c) * std::pow(rho, n - 2 * k);
+    c[n - 2 * k] = k % 2 ? -v : v;
   }
-  return sum;
+  return c;
+}
+
+// Everything the terms of one set need, made once: the index, the radial
+// coefficients and the normalisation of each term.
+struct Basis {
+  ZernikeIndex index[kZernikeTerms + 1];
+  std::vector<double> radial[kZernikeTerms + 1];
+  double norm[kZernikeTerms + 1];
+  explicit Basis(ZernikeSet set) {
+    for (int j = 1; j <= kZernikeTerms; ++j) {
+      index[j] = zernike_index(set, j);
+      radial[j] = radial_coefficients(index[j].n, index[j].m);
+      const double weight = index[j].m == 0 ? 1.0 : 2.0;
+      norm[j] = set == ZernikeSet::kStandard ? std::sqrt(weight * (index[j].n + 1)) : 1.0;
+    }
+  }
+};
+
+const Basis& basis(ZernikeSet set) {
+  static const Basis fringe(ZernikeSet::kFringe), standard(ZernikeSet::kStandard);
+  return set == ZernikeSet::kFringe ? fringe : standard;
+}
+
+// Terms 1..terms at (x, y) into z[1..terms].
+void evaluate(const Basis& b, int terms, double x, double y, double* z) {
+  constexpr int kPowers = 13, kAngles = 10;
+  double rho[kPowers];
+  rho[0] = 1;
+  const double r = std::hypot(x, y);
+  for (int p = 1; p < kPowers; ++p) rho[p] = rho[p - 1] * r;
+  // cos kθ and sin kθ from the powers of (x + iy)/ρ.
+  double ck[kAngles] = {1}, sk[kAngles] = {0};
+  const double c1 = r > 0 ? x / r : 1, s1 = r > 0 ? y / r : 0;
+  for (int k = 1; k < kAngles; ++k) {
+    ck[k] = ck[k - 1] * c1 - sk[k - 1] * s1;
+    sk[k] = sk[k - 1] * c1 + ck[k - 1] * s1;
+  }
+  for (int j = 1; j <= terms; ++j) {
+    double value = 0;
+    const std::vector<double>& c = b.radial[j];
+    for (std::size_t p = 0; p < c.size(); ++p) value += c[p] * rho[p];
+    const int m = b.index[j].m;
+    if (m > 0) value *= ck[m];
+    if (m < 0) value *= sk[-m];
+    z[j] = b.norm[j] * value;
+  }
 }
 
 }  // namespace
@@ -45,13 +93,9 @@ ZernikeIndex zernike_index(ZernikeSet set, int j) {
 }
 
 double zernike(ZernikeSet set, int j, double x, double y) {
-  const ZernikeIndex t = zernike_index(set, j);
-  const double rho = std::hypot(x, y), theta = std::atan2(y, x);
-  const int m = std::abs(t.m);
-  double value = radial(t.n, m, rho);
-  if (m != 0) value *= t.m > 0 ? std::cos(m * theta) : std::sin(m * theta);
-  if (set == ZernikeSet::kStandard) value *= std::sqrt((m == 0 ? 1.0 : 2.0) * (t.n + 1));
-  return value;
+  double z[kZernikeTerms + 1];
+  evaluate(basis(set), j, x, y, z);
+  return z[j];
 }
 
 std::string zernike_name(ZernikeSet set, int j) {
@@ -70,18 +114,22 @@ std::string zernike_name(ZernikeSet set, int j) {
 }
 
 std::vector<double> fit_zernike(const Wavefront& wf, ZernikeSet set, int terms) {
-  std::vector<double> A, b;
+  const Basis& b = basis(set);
+  terms = std::clamp(terms, 1, kZernikeTerms);
+  std::vector<double> A, w;
   int rows = 0;
   for (int j = 0; j < wf.n; ++j)
     for (int i = 0; i < wf.n; ++i) {
       const std::size_t c = static_cast<std::size_t>(j) * wf.n + i;
       const double x = wf.coord[i], y = wf.coord[j];
       if (wf.state[c] != Sample::kValid || x * x + y * y > 1) continue;
-      for (int t = 1; t <= terms; ++t) A.push_back(zernike(set, t, x, y));
-      b.push_back(wf.w[c]);
+      double z[kZernikeTerms + 1];
+      evaluate(b, terms, x, y, z);
+      A.insert(A.end(), z + 1, z + 1 + terms);
+      w.push_back(wf.w[c]);
       ++rows;
     }
-  std::vector<double> x = least_squares(std::move(A), rows, terms, std::move(b));
+  std::vector<double> x = least_squares(std::move(A), rows, terms, std::move(w));
   if (x.empty()) return {};
   x.insert(x.begin(), 0.0);
   return x;
