@@ -9,7 +9,6 @@
 namespace lumaveil::quality {
 namespace {
 
-using svg::Axis;
 using svg::Chart;
 using svg::Document;
 using svg::Point;

@@ -53,7 +53,7 @@ std::string quality_page(const std::string& title, int stop, int grid, double fr
       << "<title>Image quality: " << svg::escape(title) << "</title>\n"
       << "<style>body{font-family:sans-serif;margin:2em;max-width:1900px}"
          "img{max-width:100%;border:1px solid #ccc;margin:4px}"
-         "figure{display:inline-block;margin:0 1em 1em 0;vertical-align:top;width:900px}"
+         "figure{display:inline-block;margin:0 1em 1em 0;vertical-align:top;width:860px}"
          ".warn{color:#a00000}pre{background:#f6f6f6;padding:1em}</style>\n</head>\n<body>\n"
       << "<h1>Image quality</h1>\n<p>" << svg::escape(title) << "<br>stop: surface " << stop
       << "; pupil grid " << grid << "&times;" << grid << "</p>\n";
