@@ -105,5 +105,22 @@ TEST(PerfectLens, DefocusedMtfFollowsHopkins) {
   EXPECT_LT(r.mtf.tangential[16], circular_pupil_mtf(0.25) - 0.05);
 }
 
+// Out of focus the spot of a perfect lens is a nearly uniform disc of
+// radius a = δ·tan θ_rim, whose geometric MTF is 2·J1(2πνa)/(2πνa).
+TEST(PerfectLens, DefocusedSpotHasTheGeometricMtfOfAUniformDisc) {
+  ScratchDir dir;
+  const double delta = 0.015;  // a = 3 µm: the first zeros below the cut-off
+  write_ideal_lens(kF, kRh, delta);
+  const QualityResult r = analyse_here(1);
+  const double a = delta * std::tan(std::asin(kRh / kF));
+  for (std::size_t k = 0; k < r.mtf.frequency.size(); ++k) {
+    const double x = 2 * kPi * r.mtf.frequency[k] * a;
+    if (x > 10) break;
+    const double disc = x == 0 ? 1 : 2 * std::cyl_bessel_j(1.0, x) / x;
+    EXPECT_NEAR(r.mtf.geometric_tangential[k], std::fabs(disc), 0.02) << x;
+    EXPECT_NEAR(r.mtf.geometric_sagittal[k], std::fabs(disc), 0.02) << x;
+  }
+}
+
 }  // namespace
 }  // namespace lumaveil::quality
