@@ -83,8 +83,12 @@ bool analyse(const State& lens, int stop, double field, int q, int n, QualityRes
   if (!make_reference(s, stop, chief.start, q, out.reference, reason)) return false;
   out.wavelength = out.reference.wavelength;
   out.wavefront = sample_wavefront(s, out.reference, n);
-  if (out.wavefront.valid == 0 || !(out.wavefront.na > 0)) {
+  if (out.wavefront.valid == 0) {
     reason = "no ray of the pupil gets through the lens";
+    return false;
+  }
+  if (!(out.wavefront.na > 0)) {
+    reason = "the rim rays leave parallel (an afocal lens): there is no image to judge";
     return false;
   }
   out.stats = wavefront_stats(out.wavefront);
