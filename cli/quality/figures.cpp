@@ -60,19 +60,38 @@ void colour_bar(Document& doc, double left, double top, double height, double lo
   doc.text(left + 100, top + height / 2, label, text);
 }
 
-// Rectangles for an n x n map, value(i, j) in colour or NaN for grey.
+// Rectangles for a map of n x n cells, drawn in blocks of `stride` x
+// `stride` cells so that a figure holds at most about 128 x 128 of them;
+// colour_of(i0, j0, stride) gives a block's colour, empty for none.
 template <typename Colour>
 void cell_map(Document& doc, const Chart& chart, const std::vector<double>& coord, double half,
               Colour colour_of) {
   const int n = static_cast<int>(coord.size());
-  for (int j = 0; j < n; ++j)
-    for (int i = 0; i < n; ++i) {
-      const std::string colour = colour_of(i, j);
+  const int stride = (n + 127) / 128;
+  for (int j = 0; j < n; j += stride)
+    for (int i = 0; i < n; i += stride) {
+      const std::string colour = colour_of(i, j, stride);
       if (colour.empty()) continue;
-      const double x0 = chart.px(coord[i] - half), x1 = chart.px(coord[i] + half);
-      const double y0 = chart.py(coord[j] + half), y1 = chart.py(coord[j] - half);
+      const int i1 = std::min(i + stride, n) - 1, j1 = std::min(j + stride, n) - 1;
+      const double x0 = chart.px(coord[i] - half), x1 = chart.px(coord[i1] + half);
+      const double y0 = chart.py(coord[j1] + half), y1 = chart.py(coord[j] - half);
       doc.rect(x0, y0, x1 - x0 + 0.3, y1 - y0 + 0.3, {"none", colour, 1, ""});
     }
+}
+
+// The mean of value(i, j) over the valid cells of a block, NaN when none.
+template <typename Value>
+double block_mean(int i0, int j0, int stride, int n, Value value) {
+  double sum = 0;
+  int count = 0;
+  for (int j = j0; j < std::min(j0 + stride, n); ++j)
+    for (int i = i0; i < std::min(i0 + stride, n); ++i) {
+      const double v = value(i, j);
+      if (std::isnan(v)) continue;
+      sum += v;
+      ++count;
+    }
+  return count ? sum / count : NAN;
 }
 
 plot::Figure wavefront_figure(const Entry& e) {
@@ -86,11 +105,15 @@ plot::Figure wavefront_figure(const Entry& e) {
               {-1, 1, "py (sagittal)", false, true});
   chart.draw_axes("Wavefront W (waves), field " + e.field_text + ", " +
                   format_number(e.wavelength_nm) + " nm");
-  cell_map(doc, chart, wf.coord, 1.0 / wf.n, [&](int i, int j) -> std::string {
-    const std::size_t c = static_cast<std::size_t>(j) * wf.n + i;
-    if (wf.state[c] == Sample::kOutside) return "";
-    if (wf.state[c] == Sample::kVignetted) return "#999999";
-    return diverging_colour(wf.w[c] / big);
+  cell_map(doc, chart, wf.coord, 1.0 / wf.n, [&](int i0, int j0, int stride) -> std::string {
+    bool vignetted = false;
+    const double w = block_mean(i0, j0, stride, wf.n, [&](int i, int j) {
+      const std::size_t c = static_cast<std::size_t>(j) * wf.n + i;
+      vignetted = vignetted || wf.state[c] == Sample::kVignetted;
+      return wf.state[c] == Sample::kValid ? wf.w[c] : NAN;
+    });
+    if (!std::isnan(w)) return diverging_colour(w / big);
+    return vignetted ? "#999999" : "";
   });
   colour_bar(doc, 640, 50, 520, -big, big, "W (waves, + leads)", diverging_colour, true);
   return {"wavefront-" + e.tag + ".svg", "Wavefront over the pupil, field " + e.field_text, doc.str()};
@@ -134,8 +157,11 @@ plot::Figure psf_image_figure(const Entry& e) {
   Chart chart(doc, 90, 50, 520, 520, {-edge, edge, "x (µm, tangential)", false, true},
               {-edge, edge, "y (µm, sagittal)", false, true});
   chart.draw_axes("PSF, field " + e.field_text + ", " + format_number(e.wavelength_nm) + " nm");
-  cell_map(doc, chart, coord, half, [&](int i, int j) {
-    const double v = p.intensity[static_cast<std::size_t>(j - h + p.m / 2) * p.m + (i - h + p.m / 2)];
+  const int size = static_cast<int>(coord.size());
+  cell_map(doc, chart, coord, half, [&](int i0, int j0, int stride) {
+    const double v = block_mean(i0, j0, stride, size, [&](int i, int j) {
+      return p.intensity[static_cast<std::size_t>(j - h + p.m / 2) * p.m + (i - h + p.m / 2)];
+    });
     return sequential_colour(peak > 0 ? v / peak : 0);
   });
   colour_bar(doc, 640, 50, 520, 0, peak, "intensity (Strehl units)", sequential_colour, false);
