@@ -4,10 +4,11 @@
 #   chromium          the browser test of `lumaveil plot` renders its page
 #   libpng-dev        that test reads the screenshot
 #   libxlsxwriter-dev `lumaveil export` writes workbooks with it
+#   libfftw3-dev      `lumaveil quality` takes its PSF and MTF transforms from it
 # The library and the DLL need none of them.
 set -eu
 missing=""
-for package in chromium libpng-dev libxlsxwriter-dev; do
+for package in chromium libpng-dev libxlsxwriter-dev libfftw3-dev; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
     missing="$missing $package"
   fi
