@@ -98,7 +98,6 @@ std::FILE* create_new(const char* name, int& error) {
 }
 
 int process_id() { return _getpid(); }
-int sync_to_disk(std::FILE* file) { return _commit(_fileno(file)) == 0 ? 0 : errno; }
 
 // The old file goes in the same step as the new one takes its name.
 int move_into_place(const char* from, const char* to) {
@@ -137,11 +136,6 @@ std::FILE* create_new(const char* name, int& error) {
 }
 
 int process_id() { return static_cast<int>(getpid()); }
-
-// A file system that cannot sync (EINVAL) has nothing more to write out.
-int sync_to_disk(std::FILE* file) {
-  return fsync(fileno(file)) == 0 || errno == EINVAL ? 0 : errno;
-}
 
 // rename replaces a file, or a link, under the name in one step.
 int move_into_place(const char* from, const char* to) {
@@ -185,10 +179,10 @@ std::FILE* Replacement::open(const char* path, int& error) {
 
 int Replacement::commit() {
   if (file_ == nullptr) return EBADF;
+  // Not synced to disk: the file is whole or absent for whatever ends the
+  // process; after a power cut the file system has the last word.
   errno = 0;
-  int error = std::fflush(file_) != 0 ? (errno != 0 ? errno : EIO) : sync_to_disk(file_);
-  errno = 0;
-  if (std::fclose(file_) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+  int error = std::fclose(file_) != 0 ? (errno != 0 ? errno : EIO) : 0;
   file_ = nullptr;
   if (error == 0) error = move_into_place(temporary_, path_);
   if (error == 0) temporary_[0] = '\0';
