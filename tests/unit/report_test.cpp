@@ -1,6 +1,7 @@
 #include "report/report.h"
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -84,6 +85,13 @@ TEST(Report, WhatIsNotARegularFileIsNeitherOpenedNorWaitedOn) {
   EXPECT_EQ(outcome.error, kNotRegularFile);
   EXPECT_TRUE(fs::is_fifo("OUT_M.xls"));
   EXPECT_EQ(other_names({"OUT_M.xls"}), std::vector<std::string>{});
+  fs::remove("OUT_M.xls");
+  // The device of /dev/full itself, where the system lets us make one.
+  if (mknod("OUT_M.xls", S_IFCHR | 0600, makedev(1, 7)) == 0) {
+    EXPECT_EQ(write_report().error, kNotRegularFile);
+    EXPECT_TRUE(fs::is_character_file(fs::symlink_status("OUT_M.xls")));
+    EXPECT_EQ(other_names({"OUT_M.xls"}), std::vector<std::string>{});
+  }
 }
 
 // A mode that an exception ends (a host's progress hook out of memory)
