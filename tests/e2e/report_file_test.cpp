@@ -71,7 +71,7 @@ std::vector<std::string> other_names() {
 // whole report (a temporary file may stay: nothing runs after SIGKILL).
 TEST(ReportFile, ARunKilledAtAnyMomentLeavesNoReportOrAWholeOne) {
   ScratchDir dir;
-  singlet(90).write();
+  singlet(70).write();
   const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(wait_for(start_mode1([] {})).exited);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -81,7 +81,7 @@ TEST(ReportFile, ARunKilledAtAnyMomentLeavesNoReportOrAWholeOne) {
   const unsigned seed = std::random_device{}();
   SCOPED_TRACE("seed " + std::to_string(seed) + ", a run of " + std::to_string(seconds) + " s");
   std::mt19937 random(seed);
-  std::uniform_int_distribution<long> moment(0, static_cast<long>(seconds * 1.2e6));
+  std::uniform_int_distribution<long> moment(0, static_cast<long>(seconds * 1.5e6));
   int absent = 0;
   for (int attempt = 0; attempt < 30; ++attempt) {
     fs::remove("OUT_M.xls");
