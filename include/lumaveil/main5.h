@@ -9,8 +9,11 @@
 //   4  wavefront-aberration scans with degree-6 polynomial fits
 //   5  curvature optimisation with a Newton search over one axial distance
 //   6  the same over two axial distances
-// Any other mode reads the lens data and writes nothing. Calls must not
-// overlap: the library keeps one state block for the life of the process.
+// Any other mode reads the lens data and writes nothing. The library keeps
+// one state block for the life of the process, so calls never overlap: a
+// call made while another runs, from any thread, waits for it to return.
+// The report is written under a temporary name and renamed to OUT_M.xls
+// when whole: a call that is killed or cannot write leaves no OUT_M.xls.
 #ifndef LUMAVEIL_MAIN5_H
 #define LUMAVEIL_MAIN5_H
 

@@ -3,9 +3,8 @@
 
 #include "entry/entry.h"
 
-extern "C" LUMAVEIL_API void LUMAVEIL_CALL main5(int mode) {
-  lumaveil::run_call(lumaveil::library_state(), mode);
-}
+// One call at a time (a second caller waits); nothing is thrown to the caller.
+extern "C" LUMAVEIL_API void LUMAVEIL_CALL main5(int mode) { lumaveil::run_library_call(mode); }
 
 #if defined(_WIN32)
 #include <windows.h>

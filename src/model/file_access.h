@@ -22,9 +22,42 @@ constexpr int kNotRegularFile = -1;
 enum class FileUse { kRead, kWrite };
 
 // Opens `path` for reading, or for writing emptied (created when missing),
-// in text mode, when it is a regular file. Otherwise returns nullptr with
+// in text mode, when it is a regular file (writing follows a symbolic link:
+// the report is written through a Replacement). Otherwise returns nullptr with
 // `error` set and leaves whatever stands under the name as it was.
 std::FILE* open_regular_file(const char* path, FileUse use, int& error);
+
+// A file written under a temporary name in the folder of its final name,
+// and renamed over that name only once it is whole: a reader never finds it
+// half written, and a run that is killed, or fails to write, leaves no file
+// under the final name.
+//
+// open() first removes what stands under the final name when that is a
+// regular file or a symbolic link (a link is replaced, never followed), so
+// that an old file is never taken for the new one; a directory, FIFO or
+// device there is left as it is and open() fails. The temporary file is
+// "NAME.<process>-<n>.tmp", created anew (never through a link).
+class Replacement {
+ public:
+  Replacement() = default;
+  ~Replacement() { discard(); }
+  Replacement(const Replacement&) = delete;
+  Replacement& operator=(const Replacement&) = delete;
+
+  // Opens the temporary file for writing in text mode; nullptr with
+  // `error` set when it cannot (ENAMETOOLONG for a path above 4000 bytes).
+  std::FILE* open(const char* path, int& error);
+  // Writes out, closes and renames the file into place; 0, or the errno of
+  // the step that failed, the temporary file then removed.
+  int commit();
+  // Closes and removes the temporary file, leaving no file under the name.
+  void discard();
+
+ private:
+  std::FILE* file_ = nullptr;
+  char path_[4096] = {};
+  char temporary_[4096 + 32] = {};
+};
 
 // What became of one file in the current call.
 struct FileOutcome {

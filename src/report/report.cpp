@@ -2,19 +2,30 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 
 namespace lumaveil {
 
 Report::Report() {
   outcome_.used = true;
-  file_ = open_regular_file(kFileName, FileUse::kWrite, outcome_.error);
+  file_ = replacement_.open(kFileName, outcome_.error);
   if (file_ == nullptr) outcome_.failure = "create";
 }
 
-Report::~Report() { close(); }
+Report::~Report() {
+  // A mode that an exception ends leaves its report unfinished.
+  if (file_ != nullptr && ok() && std::uncaught_exceptions() > exceptions_) fail("write", ECANCELED);
+  close();
+}
 
 void Report::close() {
-  if (file_ != nullptr && std::fclose(file_) != 0 && ok()) fail("close", errno);
+  if (file_ != nullptr) {
+    if (!ok()) {
+      replacement_.discard();
+    } else if (const int error = replacement_.commit(); error != 0) {
+      fail("close", error);
+    }
+  }
   file_ = nullptr;
   // One report per call; should there be more, the first failure stands.
   if (outcome_.used && call_files().report.failure == nullptr) call_files().report = outcome_;

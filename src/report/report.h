@@ -1,19 +1,25 @@
 // The report file "OUT_M.xls": tab-separated text that a spreadsheet opens.
 //
-// A mode opens it (emptying an old report), writes its lines and closes it as
-// its last act; the object closes the file when it goes out of scope. It is
-// opened in text mode, so each "\n" is the platform's line end. Lines with
-// values are formatted through the 256-byte line buffer s1; a line longer
-// than the buffer is written whole, in pieces, never cut.
+// A mode creates it (an old report goes at that moment), writes its lines
+// and closes it as its last act; the object closes the file when it goes out
+// of scope. It is opened in text mode, so each "\n" is the platform's line
+// end. Lines with values are formatted through the 256-byte line buffer s1;
+// a line longer than the buffer is written whole, in pieces, never cut.
 //
-// The report is written only into a regular file (see open_regular_file).
-// Its creation, every write and the close are checked: when the file cannot
-// be created, or once a write has failed, every further write does nothing,
-// and the first failure is kept in call_files().report for the host.
+// A report is whole or absent: it is written under a temporary name beside
+// OUT_M.xls and renamed to OUT_M.xls when the mode closes it (see
+// Replacement), so a symbolic link of that name is replaced, never written
+// through. A directory, FIFO or device of that name is left alone and the
+// report is not written. Its creation, every write and the close are
+// checked: when the file cannot be created, or once a write has failed,
+// every further write does nothing, the close leaves no OUT_M.xls, and the
+// first failure is kept in call_files().report for the host. So does a
+// mode left by an exception: its report is dropped.
 #ifndef LUMAVEIL_REPORT_REPORT_H
 #define LUMAVEIL_REPORT_REPORT_H
 
 #include <cstdio>
+#include <exception>
 #include <initializer_list>
 
 #include "model/file_access.h"
@@ -39,7 +45,8 @@ class Report final : private FormatSink {
   // Formats a line (or a part of one) and writes it.
   void print(const char* format, std::initializer_list<FormatArg> args);
 
-  // Closes the file and records the report's outcome in call_files().
+  // Closes the file, puts it in place when it is whole, and records the
+  // report's outcome in call_files().
   void close();
 
  private:
@@ -49,7 +56,9 @@ class Report final : private FormatSink {
   void fail(const char* step, int error);
 
   FileOutcome outcome_{};
+  Replacement replacement_;
   std::FILE* file_;
+  int exceptions_ = std::uncaught_exceptions();  // those in flight when the report began
   char s1_[256];
   int used_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "report/trace_and_spot.h"
 
 #include <cmath>
+#include <limits>
 
 #include "entry/progress.h"
 #include "model/aperture.h"
@@ -105,10 +106,18 @@ void put_spot_diagram(State& s, Report& f1, int q) {
 }  // namespace
 
 long long spot_count(int steps) {
+  constexpr unsigned long long largest = std::numeric_limits<long long>::max();
+  // Each point owns the unit square around it, and these squares cover the
+  // disc of radius ns - 1/√2: the count is at least π·(ns - 1/√2)². Past
+  // the largest long long (ns above about 1.7e9) it is not counted.
+  const double inner = steps - 0.70710678118654752;
+  if (steps > 0 && 3.14159265358979 * inner * inner > 1.000001 * static_cast<double>(largest))
+    return static_cast<long long>(largest);
   // For each row j the points with l² <= ns² - j² are the 2·lmax + 1 of
-  // |l| <= lmax, lmax the integer square root.
+  // |l| <= lmax, lmax the integer square root. The sum is unsigned: near
+  // the bound above it may pass the largest long long, never 2^64.
   const long long ns = steps;
-  long long count = 0;
+  unsigned long long count = 0;
   for (long long j = -ns; j <= ns; ++j) {
     long long room = ns * ns - j * j;
     long long lmax = static_cast<long long>(std::sqrt(static_cast<double>(room)));
@@ -116,7 +125,7 @@ long long spot_count(int steps) {
     while ((lmax + 1) * (lmax + 1) <= room) ++lmax;
     count += 2 * lmax + 1;
   }
-  return count;
+  return count > largest ? static_cast<long long>(largest) : static_cast<long long>(count);
 }
 
 void trace_and_spot(State& s) {

@@ -8,7 +8,9 @@
 namespace lumaveil {
 
 // The number of grid points (j, l), j and l in -ns..ns, inside the disc
-// j² + l² <= ns²: 5 for one step, 13 for two, 29 for three.
+// j² + l² <= ns²: 5 for one step, 13 for two, 29 for three; 0 for a
+// negative ns. A count beyond the largest long long (ns above about 1.7e9,
+// a run that could never finish) is given as that largest value.
 long long spot_count(int ns);
 
 // Writes the mode-1 report: for each wavelength the central ray, the upper

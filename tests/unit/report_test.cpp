@@ -1,12 +1,17 @@
 #include "report/report.h"
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <new>
+#include <string>
+#include <vector>
 
 #include "support/test_support.h"
 
@@ -26,21 +31,45 @@ FileOutcome write_report() {
   return call_files().report;
 }
 
-TEST(Report, ARegularFileIsEmptiedAndWrittenAndTheWriteRecordedAsWhole) {
+// The names in the current folder other than the given ones: what a report
+// left behind.
+std::vector<std::string> other_names(std::initializer_list<std::string> known) {
+  std::vector<std::string> others;
+  for (const auto& entry : fs::directory_iterator("."))
+    if (std::find(known.begin(), known.end(), entry.path().filename().string()) == known.end())
+      others.push_back(entry.path().filename().string());
+  return others;
+}
+
+TEST(Report, AnOldReportIsReplacedAndTheWriteRecordedAsWhole) {
   testing::ScratchDir dir;
   testing::write_file("OUT_M.xls", "an old report, longer than the new one\n");
   const FileOutcome outcome = write_report();
   EXPECT_EQ(read_file("OUT_M.xls"), "7\t5.000000E-01\n");
   EXPECT_TRUE(outcome.used);
   EXPECT_EQ(outcome.failure, nullptr);
-  fs::remove("OUT_M.xls");
-  fs::create_symlink("elsewhere.xls", "OUT_M.xls");  // a link to a file yet to be made
-  EXPECT_EQ(write_report().failure, nullptr);
-  EXPECT_EQ(read_file("elsewhere.xls"), "7\t5.000000E-01\n");
+  EXPECT_EQ(other_names({"OUT_M.xls"}), std::vector<std::string>{});
+}
+
+// A link under the report's name is replaced by the report; whatever it
+// pointed at, a file, nothing or a device, stays as it was.
+TEST(Report, ALinkUnderItsNameIsReplacedNeverWrittenThrough) {
+  testing::ScratchDir dir;
+  testing::write_file("precious", "not to be overwritten\n");
+  for (const char* target : {"precious", "elsewhere.xls", "/dev/full"}) {
+    fs::create_symlink(target, "OUT_M.xls");
+    EXPECT_EQ(write_report().failure, nullptr) << target;
+    ASSERT_FALSE(fs::is_symlink("OUT_M.xls")) << target;  // never read through the link
+    EXPECT_EQ(read_file("OUT_M.xls"), "7\t5.000000E-01\n") << target;
+    fs::remove("OUT_M.xls");
+  }
+  EXPECT_EQ(read_file("precious"), "not to be overwritten\n");
+  EXPECT_FALSE(fs::exists("elsewhere.xls"));
+  EXPECT_EQ(other_names({"precious"}), std::vector<std::string>{});
 }
 
 // A directory, a FIFO or a device under the report's name is left as it is;
-// creating the report fails at once with the reason.
+// creating the report fails at once with the reason, and no file is left.
 TEST(Report, WhatIsNotARegularFileIsNeitherOpenedNorWaitedOn) {
   testing::ScratchDir dir;
   fs::create_directory("OUT_M.xls");
@@ -48,17 +77,46 @@ TEST(Report, WhatIsNotARegularFileIsNeitherOpenedNorWaitedOn) {
   EXPECT_STREQ(outcome.failure, "create");
   EXPECT_EQ(outcome.error, EISDIR);
   EXPECT_TRUE(fs::is_empty("OUT_M.xls"));
+  EXPECT_EQ(other_names({"OUT_M.xls"}), std::vector<std::string>{});
   fs::remove("OUT_M.xls");
   ASSERT_EQ(mkfifo("OUT_M.xls", 0600), 0);  // without a reader, opening it would wait
   outcome = write_report();
   EXPECT_STREQ(outcome.failure, "create");
   EXPECT_EQ(outcome.error, kNotRegularFile);
   EXPECT_TRUE(fs::is_fifo("OUT_M.xls"));
+  EXPECT_EQ(other_names({"OUT_M.xls"}), std::vector<std::string>{});
   fs::remove("OUT_M.xls");
-  if (fs::exists("/dev/full")) {
-    fs::create_symlink("/dev/full", "OUT_M.xls");
+  // The device of /dev/full itself, where the system lets us make one.
+  if (mknod("OUT_M.xls", S_IFCHR | 0600, makedev(1, 7)) == 0) {
     EXPECT_EQ(write_report().error, kNotRegularFile);
+    EXPECT_TRUE(fs::is_character_file(fs::symlink_status("OUT_M.xls")));
+    EXPECT_EQ(other_names({"OUT_M.xls"}), std::vector<std::string>{});
   }
+}
+
+// A mode that an exception ends (a host's progress hook out of memory)
+// leaves no report, not even the old one; a report begun while an earlier
+// exception is being handled is whole.
+TEST(Report, OneThatAnExceptionCutsShortIsDropped) {
+  testing::ScratchDir dir;
+  testing::write_file("OUT_M.xls", "an old report\n");
+  call_files() = CallFiles{};
+  try {
+    Report f1;
+    f1.put("the first line\n");
+    throw std::bad_alloc();
+  } catch (const std::bad_alloc&) {
+  }
+  EXPECT_FALSE(fs::exists("OUT_M.xls"));
+  EXPECT_EQ(other_names({}), std::vector<std::string>{});
+  EXPECT_STREQ(call_files().report.failure, "write");
+  EXPECT_EQ(call_files().report.error, ECANCELED);
+  try {
+    throw 1;
+  } catch (int) {
+    EXPECT_EQ(write_report().failure, nullptr);
+  }
+  EXPECT_EQ(read_file("OUT_M.xls"), "7\t5.000000E-01\n");
 }
 
 TEST(Report, AReadOnlyDirectoryGivesTheSystemsReason) {
