@@ -1,89 +1,22 @@
 #include "cli/check.h"
 
-#include <iconv.h>
-
 #include <cmath>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/findings.h"
-#include "model/codes.h"
 #include "cli/first_order.h"
-#include "model/input_grid.h"
-#include "model/lens_data.h"
-#include "model/ray_set.h"
+#include "cli/inputs/input_files.h"
+#include "cli/text.h"
+#include "model/codes.h"
 #include "model/state.h"
 
 namespace lumaveil::cli {
 namespace {
 
-// Everything the library's readers make of the two files.
-struct Inputs {
-  InputGrid lens_grid;
-  InputGrid ray_grid;
-  State state{};
-  std::string lens_bytes, ray_bytes;
-  bool has_lens = false, has_ray_set = false;
-};
+using inputs::Inputs;
 
-bool read_bytes(const char* name, std::string& bytes) {
-  std::ifstream file(name, std::ios::binary);
-  if (!file) return false;
-  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return true;
-}
-
-std::unique_ptr<Inputs> read_inputs() {
-  auto in = std::make_unique<Inputs>();
-  in->has_lens = in->lens_grid.read(kLensFile, kLensDataGrid) && read_bytes(kLensFile, in->lens_bytes);
-  if (in->has_lens) store_lens_data(in->state, in->lens_grid);
-  in->has_ray_set =
-      in->ray_grid.read(kRaySetFile, kRaySetGrid) && read_bytes(kRaySetFile, in->ray_bytes);
-  if (in->has_ray_set) store_ray_set(in->state, in->ray_grid);
-  return in;
-}
-
-bool valid_utf8(const std::string& text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    const int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-    if (extra < 0 || i + extra >= text.size() + (extra == 0 ? 1 : 0)) return false;
-    for (int e = 1; e <= extra; ++e)
-      if ((static_cast<unsigned char>(text[i + e]) >> 6) != 2) return false;
-    i += 1 + extra;
-  }
-  return true;
-}
-
-// A label of the input as UTF-8: kept when it already is, else decoded as
-// Shift_JIS (code page 932), with '?' for bytes that are neither.
-std::string as_utf8(const std::string& text) {
-  if (valid_utf8(text)) return text;
-  iconv_t cd = iconv_open("UTF-8", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return "?";
-  std::string out;
-  std::vector<char> in_buffer(text.begin(), text.end());
-  char* in = in_buffer.data();
-  std::size_t in_left = in_buffer.size();
-  while (in_left > 0) {
-    char buffer[256];
-    char* o = buffer;
-    std::size_t o_left = sizeof buffer;
-    const std::size_t r = iconv(cd, &in, &in_left, &o, &o_left);
-    out.append(buffer, o - buffer);
-    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      out += '?';
-      ++in;
-      --in_left;
-    }
-  }
-  iconv_close(cd);
-  return out;
-}
 
 std::string number(double v) {
   char text[40];
@@ -110,7 +43,7 @@ std::string code_text(const State& s, int k) {
 }
 
 void print_lens(std::FILE* out, const Inputs& in) {
-  const State& s = in.state;
+  const State& s = in.lens;
   std::fprintf(out, "IN_FM.txt as the library reads it\n");
   std::fprintf(out, "  aperture: kind %d (%s), NS = %d, RH = %s, RU = %s\n", s.IAP,
                s.IAP == 1 ? "the grids spread heights" : s.IAP == 2 ? "the grids spread angles"
@@ -136,7 +69,7 @@ void print_lens(std::FILE* out, const Inputs& in) {
                  number(s.C[k]).c_str(), radius.c_str(), number(s.D[k]).c_str(),
                  number(s.Xd[k]).c_str(), number(s.Yd[k]).c_str(), code_text(s, k).c_str());
     for (int q = 1; q <= s.NW; ++q) std::fprintf(out, " %-12s", number(s.N[q][k]).c_str());
-    std::fprintf(out, " %s\n", as_utf8(in.lens_grid.cell(17 + k, 8 + (s.NW > 0 ? s.NW : 0))).c_str());
+    std::fprintf(out, " %s\n", text::as_utf8(in.lens_file.grid->cell(17 + k, 8 + (s.NW > 0 ? s.NW : 0))).c_str());
   }
   std::fprintf(out, "  variables: %d", s.NV);
   for (int k = 0; k <= wide(s.NUMB) - 1; ++k)
@@ -144,9 +77,11 @@ void print_lens(std::FILE* out, const Inputs& in) {
   std::fprintf(out, "\n");
 }
 
+// The ray set from its own state: ray 0 here is the ray set's, not the
+// central ray of the lens data.
 void print_ray_set(std::FILE* out, const Inputs& in) {
-  const State& s = in.state;
-  if (!in.has_ray_set) {
+  const State& s = in.ray_set;
+  if (!in.ray_set_file.read) {
     std::fprintf(out, "\nIN_FM2.txt: absent (modes 2, 3, 5 and 6 need it)\n");
     return;
   }
@@ -212,9 +147,8 @@ const char* failure_text(RayFailure failure) {
 }
 
 // One finding per wavelength, surface and kind of failure, naming the rays.
-std::vector<Finding> ray_findings(const State& s) {
+std::vector<Finding> ray_findings(const std::vector<RayCheck>& failures) {
   std::vector<Finding> found;
-  const std::vector<RayCheck> failures = real_ray_check(s);
   for (std::size_t i = 0; i < failures.size(); ++i) {
     const RayCheck& first = failures[i];
     bool seen = false;
@@ -250,31 +184,42 @@ void append(std::vector<Finding>& to, const std::vector<Finding>& from) {
   to.insert(to.end(), from.begin(), from.end());
 }
 
+// The findings of both files: the lens data from its own state, the ray set
+// from its own, the work of the optimising modes from the state they run on.
+std::vector<Finding> all_findings(const Inputs& in, const std::vector<RayCheck>& failures) {
+  std::vector<Finding> found;
+  const bool ray_set = in.ray_set_file.read;
+  const InputGrid& lens_grid = *in.lens_file.grid;
+  const InputGrid& ray_grid = *in.ray_set_file.grid;
+  append(found, file_shape_findings(kLensFile, in.lens_file.bytes));
+  if (ray_set) append(found, file_shape_findings(kRaySetFile, in.ray_set_file.bytes));
+  append(found, lens_cell_findings(in.lens, lens_grid));
+  if (ray_set) append(found, ray_set_cell_findings(in.ray_set, ray_grid));
+  append(found, lens_value_findings(in.lens, lens_grid, ray_set));
+  if (ray_set) append(found, ray_set_value_findings(in.ray_set, ray_grid));
+  append(found, ray_findings(failures));
+  append(found, work_findings(*inputs::optimising_state(in), ray_set));
+  return found;
+}
+
 }  // namespace
 
 int run_check(std::FILE* out) {
-  std::unique_ptr<Inputs> in = read_inputs();
+  const std::unique_ptr<Inputs> in = inputs::read_inputs("", true);
   std::vector<Finding> found;
-  if (!in->has_lens) {
-    found.push_back({kLensFile, -1, 0, "cannot be opened: no mode can run"});
+  if (!in->lens_file.read) {
+    found.push_back({kLensFile, -1, 0, "cannot be opened (" + in->lens_file.reason + "): no mode can run"});
   } else {
-    const State& s = in->state;
-    append(found, file_shape_findings(kLensFile, in->lens_bytes));
-    if (in->has_ray_set) append(found, file_shape_findings(kRaySetFile, in->ray_bytes));
-    append(found, lens_cell_findings(s, in->lens_grid));
-    if (in->has_ray_set) append(found, ray_set_cell_findings(s, in->ray_grid));
-    append(found, lens_value_findings(s, in->lens_grid, in->has_ray_set));
-    if (in->has_ray_set) append(found, ray_set_value_findings(s, in->ray_grid));
-    append(found, ray_findings(s));
-    append(found, work_findings(s, in->has_ray_set));
-
+    const State& s = in->lens;
+    const std::vector<RayCheck> failures = real_ray_check(s);
+    found = all_findings(*in, failures);
     print_lens(out, *in);
     print_ray_set(out, *in);
     print_first_order(out, s);
     std::fprintf(out, "\nReal rays (central, two rim rays, four extreme grid points, every "
                       "wavelength): %s\n",
-                 real_ray_check(s).empty() ? "all reach the image plane" : "see the findings");
-    print_work(out, s, in->has_ray_set);
+                 failures.empty() ? "all reach the image plane" : "see the findings");
+    print_work(out, *inputs::optimising_state(*in), in->ray_set_file.read);
   }
   std::fprintf(out, "\nFindings: %zu\n", found.size());
   for (const Finding& f : found) std::fprintf(out, "  %s: %s\n", location(f).c_str(), f.message.c_str());

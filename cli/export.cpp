@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 
+#include "cli/text.h"
 #include "plot.h"
 
 #ifdef LUMAVEIL_HAVE_XLSXWRITER
@@ -50,18 +51,6 @@ std::string csv_field(const std::string& cell) {
     out += ch;
   }
   return out + "\"";
-}
-
-// Characters a spreadsheet column needs: CJK and full-width forms count twice.
-double display_width(const std::string& text) {
-  double width = 0;
-  for (std::size_t k = 0; k < text.size();) {
-    unsigned char ch = static_cast<unsigned char>(text[k]);
-    std::size_t length = ch < 0x80 ? 1 : (ch >> 5) == 6 ? 2 : (ch >> 4) == 14 ? 3 : 4;
-    width += length >= 3 ? 2 : 1;
-    k += length;
-  }
-  return width;
 }
 
 }  // namespace
@@ -312,7 +301,7 @@ bool write_workbook(const Report& r, const std::string& path, std::string& error
           worksheet_write_string(sheet, row, col, cell.c_str(), nullptr);
         if (widths.size() <= c) widths.resize(c + 1, 8);
         // Long headings stand alone in their line: they need not widen the column.
-        if (cells.size() > 1 || c > 0) widths[c] = std::max(widths[c], display_width(cell));
+        if (cells.size() > 1 || c > 0) widths[c] = std::max(widths[c], cli::text::display_width(cell));
       }
     }
     for (std::size_t c = 0; c < widths.size(); ++c)

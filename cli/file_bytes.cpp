@@ -1,4 +1,4 @@
-#include "file_bytes.h"
+#include "cli/file_bytes.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,25 +7,19 @@
 
 namespace lumaveil::cli {
 
-bool read_regular_file(const std::string& path, std::string& bytes, std::string& reason) {
+Result<std::string> read_regular_file(const std::string& path) {
   int error = 0;
   std::FILE* file = open_regular_file(path.c_str(), FileUse::kRead, error);
-  if (file == nullptr) {
-    reason = describe_file_error(error);
-    return false;
-  }
-  bytes.clear();
+  if (file == nullptr) return Result<std::string>::failure(describe_file_error(error), error);
+  std::string bytes;
   char buffer[65536];
   std::size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
   const bool failed = std::ferror(file) != 0;
   const int read_error = errno;
   std::fclose(file);
-  if (failed) {
-    reason = describe_file_error(read_error);
-    return false;
-  }
-  return true;
+  if (failed) return Result<std::string>::failure(describe_file_error(read_error), read_error);
+  return bytes;
 }
 
 }  // namespace lumaveil::cli

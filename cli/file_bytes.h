@@ -6,12 +6,14 @@
 
 #include <string>
 
+#include "cli/result.h"
+
 namespace lumaveil::cli {
 
-// The bytes of the regular file `path`. Returns false, with `reason` in
-// words ("not a regular file", "No such file or directory", ...), when it
-// cannot be opened or read.
-bool read_regular_file(const std::string& path, std::string& bytes, std::string& reason);
+// The bytes of the regular file `path`; when it cannot be opened or read,
+// the reason in words ("not a regular file", "No such file or directory",
+// ...) and its error code.
+Result<std::string> read_regular_file(const std::string& path);
 
 }  // namespace lumaveil::cli
 

@@ -11,13 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "cli/inputs/input_files.h"
 #include "model/input_grid.h"
 #include "model/state.h"
 
 namespace lumaveil::cli {
 
-constexpr const char* kLensFile = "IN_FM.txt";
-constexpr const char* kRaySetFile = "IN_FM2.txt";
+using inputs::kLensFile;
+using inputs::kRaySetFile;
 
 struct Finding {
   std::string file;

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <memory>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,7 +14,7 @@
 
 namespace lumaveil::plot {
 
-using report::LensFile;
+using cli::inputs::LensView;
 using report::Report;
 using svg::Axis;
 using svg::Chart;
@@ -32,7 +34,7 @@ std::string count_note(int left_out, int total, const char* what) {
 }
 
 // Wavelength q (from 1) as its value in nm when the lens file gives it.
-std::string wavelength_name(const LensFile* lens, int q) {
+std::string wavelength_name(const LensView* lens, int q) {
   if (lens != nullptr && q >= 1 && q <= static_cast<int>(lens->wavelengths.size()))
     return svg::label(lens->wavelengths[static_cast<std::size_t>(q - 1)], 6) + " nm";
   return "wavelength " + std::to_string(q);
@@ -203,7 +205,7 @@ std::string spot_svg(const std::string& title, const std::vector<SpotSeries>& se
   return doc.str();
 }
 
-void spot_figures(const Report& r, const LensFile* lens, std::vector<Figure>& out) {
+void spot_figures(const Report& r, const LensView* lens, std::vector<Figure>& out) {
   bool angles = use_angles(r);
   std::vector<SpotSeries> all;
   for (std::size_t b = 0; b < r.trajectories.size(); ++b) {
@@ -231,7 +233,7 @@ struct Fold {
   double operator()(double z) const { return a + s * z; }
 };
 
-std::vector<Fold> folds(const LensFile* lens, int surfaces) {
+std::vector<Fold> folds(const LensView* lens, int surfaces) {
   std::vector<Fold> f(static_cast<std::size_t>(std::max(surfaces, 1)));
   for (int k = 1; k < surfaces; ++k) {
     Fold fold = f[static_cast<std::size_t>(k - 1)];
@@ -250,7 +252,7 @@ double sag(double c, double h) {
   return c * h * h / (1 + std::sqrt(q));
 }
 
-std::string layout_svg(const Report& r, const LensFile* lens, std::vector<std::string>& notes) {
+std::string layout_svg(const Report& r, const LensView* lens, std::vector<std::string>& notes) {
   int numb = r.trajectories.empty() ? 0 : static_cast<int>(r.trajectories[0].tables[0].size());
   // The y-z section unless the rays lie in the x-z plane.
   double xs = 0, ys = 0;
@@ -573,7 +575,7 @@ std::string html_escape(const std::string& s) { return svg::escape(s); }
 
 }  // namespace
 
-std::vector<Figure> figures(const Report& r, const LensFile* lens, const Options& options,
+std::vector<Figure> figures(const Report& r, const LensView* lens, const Options& options,
                             std::vector<std::string>* notes) {
   std::vector<Figure> out;
   std::vector<std::string> ignored;
@@ -598,7 +600,7 @@ std::vector<Figure> figures(const Report& r, const LensFile* lens, const Options
   return out;
 }
 
-std::string index_html(const Report& r, const LensFile* lens, const std::vector<Figure>& figures,
+std::string index_html(const Report& r, const LensView* lens, const std::vector<Figure>& figures,
                        const std::string& date, const std::vector<std::string>& notes) {
   std::string title = lens != nullptr && !lens->title.empty() ? lens->title : "Lumaveil report";
   std::string html =
@@ -641,6 +643,14 @@ constexpr const char* kPlotHelp =
     "               OUTDIR is taken inside DIR)\n"
     "  --residuals  modes 2, 3, 5, 6: also plot Xa, Xs, Ya, Ys\n"
     "  --help       this text\n";
+
+// Why the page shows no lens: the file's reason, "not found" when it is
+// missing.
+std::string lens_note(const cli::inputs::InputFile& file) {
+  const std::string why = file.error == ENOENT ? "IN_FM.txt not found"
+                                               : "IN_FM.txt cannot be read (" + file.reason + ")";
+  return why + ": no lens title, wavelengths by number, no surfaces in the layout";
+}
 
 int plot_usage(const std::string& message) {
   std::fprintf(stderr, "lumaveil plot: %s\n%s", message.c_str(), kPlotUsage);
@@ -702,10 +712,12 @@ int plot_command(int argc, char** argv) {
                  report_path.c_str(), r.error.c_str());
     return 1;
   }
-  report::LensFile lens;
   std::vector<std::string> notes;
-  bool have_lens = report::read_lens_file((dir / "IN_FM.txt").string(), lens);
-  if (!have_lens) notes.push_back("IN_FM.txt not found: no lens title, wavelengths by number, no surfaces in the layout");
+  const std::unique_ptr<cli::inputs::Inputs> inputs = cli::inputs::read_inputs(dir.string(), false);
+  const bool have_lens = inputs->lens_file.read;
+  cli::inputs::LensView lens;
+  if (have_lens) lens = cli::inputs::lens_view(*inputs);
+  else notes.push_back(lens_note(inputs->lens_file));
   std::vector<Figure> figs = figures(r, have_lens ? &lens : nullptr, options, &notes);
   std::error_code ec;
   fs::create_directories(out_dir, ec);

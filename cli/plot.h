@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "lens_file.h"
+#include "cli/inputs/lens_view.h"
 #include "report_reader.h"
 #include "svg.h"
 
@@ -43,11 +43,11 @@ struct Options {
 // Every plot of a report. `lens` may be null (no IN_FM.txt): then the
 // layout is drawn without surfaces and wavelengths are named by number.
 // Remarks for the page (surfaces that could not be drawn) go to `notes`.
-std::vector<Figure> figures(const report::Report& report, const report::LensFile* lens,
+std::vector<Figure> figures(const report::Report& report, const cli::inputs::LensView* lens,
                             const Options& options, std::vector<std::string>* notes = nullptr);
 
 // The page that shows the figures, with the lens title, the mode and the date.
-std::string index_html(const report::Report& report, const report::LensFile* lens,
+std::string index_html(const report::Report& report, const cli::inputs::LensView* lens,
                        const std::vector<Figure>& figures, const std::string& date,
                        const std::vector<std::string>& notes);
 

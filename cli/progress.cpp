@@ -148,9 +148,9 @@ std::string run_summary(const State& s, int mode, const std::string& report) {
 void print_run_summary(int mode) {
   // Only a report that is a regular file is read back (a directory or a
   // FIFO under its name gives no summary).
-  std::string report, reason;
-  if (!read_regular_file(Report::kFileName, report, reason)) return;
-  const std::string line = run_summary(library_state(), mode, report);
+  const Result<std::string> report = read_regular_file(Report::kFileName);
+  if (!report.ok()) return;
+  const std::string line = run_summary(library_state(), mode, report.value());
   if (!line.empty()) std::printf("%s\n", line.c_str());
 }
 

@@ -1,61 +1,13 @@
 #include "report_reader.h"
 
-#include "file_bytes.h"
-
-#include <iconv.h>
+#include "cli/file_bytes.h"
+#include "cli/text.h"
 
 #include <cerrno>
 #include <charconv>
 #include <sstream>
 
 namespace lumaveil::report {
-
-namespace {
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-bool is_ascii(std::string_view s) {
-  for (unsigned char ch : s)
-    if (ch >= 0x80) return false;
-  return true;
-}
-
-}  // namespace
-
-std::string decode_cp932(std::string_view bytes) {
-  if (is_ascii(bytes)) return std::string(bytes);
-  std::string out;
-  iconv_t cd = iconv_open("UTF-8", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    // No converter on this system: keep ASCII, mark the rest.
-    for (unsigned char ch : bytes) {
-      if (ch < 0x80)
-        out += static_cast<char>(ch);
-      else
-        out += kReplacement;
-    }
-    return out;
-  }
-  std::string in(bytes);
-  char* src = in.data();
-  std::size_t left = in.size();
-  char buffer[256];
-  while (left > 0) {
-    char* dst = buffer;
-    std::size_t room = sizeof buffer;
-    std::size_t r = iconv(cd, &src, &left, &dst, &room);
-    out.append(buffer, static_cast<std::size_t>(dst - buffer));
-    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      // An invalid or cut-off sequence: one replacement, skip one byte.
-      out += kReplacement;
-      ++src;
-      --left;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-  }
-  iconv_close(cd);
-  return out;
-}
 
 bool parse_number(std::string_view cell, double& value) {
   std::size_t start = cell.find_first_not_of(' ');
@@ -99,7 +51,7 @@ std::vector<std::vector<std::string>> split_report(std::string_view text) {
     std::size_t end = lf == std::string_view::npos ? text.size() : lf;
     std::string_view line = text.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(split_cells(decode_cp932(line)));
+    lines.push_back(split_cells(cli::text::decode_cp932(line)));
     if (lf == std::string_view::npos) break;
     start = lf + 1;
   }
@@ -434,10 +386,9 @@ Report read_report(std::string_view text, const std::string& name) {
 }
 
 Report read_report_file(const std::string& path) {
-  std::string bytes, reason;
-  if (!cli::read_regular_file(path, bytes, reason))
-    throw ReportError("cannot open " + path + " (" + reason + ")");
-  return read_report(bytes, path);
+  const cli::Result<std::string> bytes = cli::read_regular_file(path);
+  if (!bytes.ok()) throw ReportError("cannot open " + path + " (" + bytes.reason() + ")");
+  return read_report(bytes.value(), path);
 }
 
 }  // namespace lumaveil::report

@@ -21,10 +21,6 @@ class ReportError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Shift_JIS (code page 932) text as UTF-8. Bytes that are no character of
-// the code page become U+FFFD; ASCII passes unchanged.
-std::string decode_cp932(std::string_view bytes);
-
 // One row of a surface trace table: the ray at surface i.
 struct TraceRow {
   int i = 0;

@@ -124,12 +124,21 @@ TEST(LengthText, MicrometresBelowAMillimetre) {
 
 using lumaveil::testing::every_report;
 
+using cli::inputs::LensView;
+
+// The lens of the IN_FM.txt in `directory`, as the library reads it.
+bool lens_in(const std::string& directory, LensView& lens) {
+  const auto inputs = cli::inputs::read_inputs(directory, false);
+  if (!inputs->lens_file.read) return false;
+  lens = cli::inputs::lens_view(*inputs);
+  return true;
+}
+
 // The lens file that belongs to a report among the test data and examples.
-bool lens_for(const std::string& report_file, report::LensFile& lens) {
+bool lens_for(const std::string& report_file, LensView& lens) {
   fs::path p(report_file);
-  if (p.filename() == "expected.xls") return report::read_lens_file((p.parent_path() / "IN_FM.txt").string(), lens);
-  fs::path example = fs::path(LUMAVEIL_EXAMPLES_DIR) / p.parent_path().filename() / "IN_FM.txt";
-  return report::read_lens_file(example.string(), lens);
+  if (p.filename() == "expected.xls") return lens_in(p.parent_path().string(), lens);
+  return lens_in((fs::path(LUMAVEIL_EXAMPLES_DIR) / p.parent_path().filename()).string(), lens);
 }
 
 TEST(Figures, EveryReportOfEveryModeGivesWellFormedPlotsNamedAfterWhatTheyShow) {
@@ -137,7 +146,7 @@ TEST(Figures, EveryReportOfEveryModeGivesWellFormedPlotsNamedAfterWhatTheyShow) 
   for (const auto& file : every_report()) {
     SCOPED_TRACE(file);
     report::Report r = report::read_report_file(file);
-    report::LensFile lens;
+    LensView lens;
     bool have_lens = lens_for(file, lens);
     Options options;
     options.residuals = true;
@@ -194,8 +203,8 @@ TEST(Figures, MissedRaysAreLeftOutAndCounted) {
 
 TEST(Figures, WavelengthsNamedFromTheLensFile) {
   report::Report r = report::read_report_file(test_data_dir() + "/reference/m1_triplet_sjis/expected.xls");
-  report::LensFile lens;
-  ASSERT_TRUE(report::read_lens_file(test_data_dir() + "/reference/m1_triplet_sjis/IN_FM.txt", lens));
+  LensView lens;
+  ASSERT_TRUE(lens_in(test_data_dir() + "/reference/m1_triplet_sjis", lens));
   std::vector<Figure> figs = figures(r, &lens, Options{});
   ASSERT_EQ(figs.size(), 5u);
   EXPECT_NE(figs[0].caption.find(svg::label(lens.wavelengths[0], 6) + " nm"), std::string::npos);
@@ -207,8 +216,8 @@ TEST(Figures, WavelengthsNamedFromTheLensFile) {
 // lies in front of the mirror, so the light turns back to smaller z.
 TEST(Layout, MirrorFoldsTheDrawingBack) {
   report::Report r = report::read_report_file(test_data_dir() + "/examples/concave_mirror/m1.xls");
-  report::LensFile lens;
-  ASSERT_TRUE(report::read_lens_file(std::string(LUMAVEIL_EXAMPLES_DIR) + "/concave_mirror/IN_FM.txt", lens));
+  LensView lens;
+  ASSERT_TRUE(lens_in(std::string(LUMAVEIL_EXAMPLES_DIR) + "/concave_mirror", lens));
   ASSERT_TRUE(lens.mirror(1));
   std::vector<Figure> figs = figures(r, &lens, Options{});
   const std::string& layout = figs.back().svg;
@@ -274,6 +283,49 @@ TEST(PlotCommand, EveryModeOfAnExampleWritesItsPlotsAndThePage) {
   ASSERT_EQ(host("plot -C m2 -o pictures --residuals").status, 0);
   EXPECT_TRUE(file_exists("m2/pictures/residuals.svg"));
   EXPECT_FALSE(file_exists("m2/plots/residuals.svg"));
+}
+
+// A singlet of curvature 1/64 written plainly, with NUMB = `numb`.
+std::string singlet_text(int numb) {
+  lumaveil::testing::LensFile lens{.steps = 2, .RH = 5,
+      .surfaces = {{.D = 10, .n = {1}}, {.C = 0.015625, .D = 4, .n = {1.5168}},
+                   {.D = 97, .n = {1}}, {.n = {1}}, {.n = {1}}}, .numb = numb};
+  return lens.text();
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+// A plot draws the lens the library computes: a cell the library reads by
+// its own rules draws as the plainly written value the library takes it for.
+TEST(PlotCommand, DrawsTheLensTheLibraryComputes) {
+  ScratchDir scratch;
+  struct Case {
+    std::string plain, odd;
+  };
+  const Case cases[] = {
+      {singlet_text(4), replaced(singlet_text(4), "\t0.015625\t", "\t0x1p-6\t")},
+      {singlet_text(100), replaced(singlet_text(100), "\nNUMB\t100\n", "\nNUMB\t3000000000\n")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.odd.substr(0, 300));
+    fs::remove_all("plain");
+    fs::remove_all("odd");
+    fs::create_directories("plain");
+    fs::create_directories("odd");
+    write_file("plain/IN_FM.txt", c.plain);
+    write_file("odd/IN_FM.txt", c.odd);
+    ASSERT_EQ(host("-C plain 1").status, 0);
+    fs::copy_file("plain/OUT_M.xls", "odd/OUT_M.xls");
+    ASSERT_EQ(host("plot -C plain").status, 0);
+    ASSERT_EQ(host("plot -C odd").status, 0);
+    EXPECT_TRUE(read_file("odd/plots/layout.svg") == read_file("plain/plots/layout.svg"))
+        << "the layout of the lens differs from the one written plainly";
+  }
 }
 
 TEST(PlotCommand, RefusesWhatItCannotDrawWithAMessageAndStatusOne) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "cli/report_files.h"
+#include "cli/text.h"
 #include "support/test_support.h"
 
 namespace lumaveil::report {
@@ -92,7 +93,7 @@ std::string reprint(const Report& r) {
 
 // The file as UTF-8 text with LF line ends.
 std::string as_utf8(const std::string& bytes) {
-  std::string text = decode_cp932(bytes);
+  std::string text = cli::text::decode_cp932(bytes);
   std::string out;
   for (std::size_t k = 0; k < text.size(); ++k)
     if (!(text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n')) out += text[k];
@@ -254,11 +255,11 @@ TEST(ReportReader, NumbersReadOnlyWhenTheWholeCellIsOne) {
 }
 
 TEST(ReportReader, DecodesCodePage932AndMarksBytesThatAreNoCharacter) {
-  EXPECT_EQ(decode_cp932("\x94\x67\x92\xB7"), "波長");
-  EXPECT_EQ(decode_cp932("abc\t1"), "abc\t1");
+  EXPECT_EQ(cli::text::decode_cp932("\x94\x67\x92\xB7"), "波長");
+  EXPECT_EQ(cli::text::decode_cp932("abc\t1"), "abc\t1");
   // A lead byte at the end of the text has no trail byte.
-  EXPECT_EQ(decode_cp932("a\x94"), "a\xEF\xBF\xBD");
-  EXPECT_EQ(decode_cp932("\x83\x58\x83\x7C\x83\x62\x83\x67"), "スポット");
+  EXPECT_EQ(cli::text::decode_cp932("a\x94"), "a\xEF\xBF\xBD");
+  EXPECT_EQ(cli::text::decode_cp932("\x83\x58\x83\x7C\x83\x62\x83\x67"), "スポット");
 }
 
 }  // namespace

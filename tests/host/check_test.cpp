@@ -93,6 +93,31 @@ TEST(Check, PrintsTheLensAsTheLibraryReadsIt) {
     EXPECT_NE(r.text.find(expected), std::string::npos) << expected << "\n" << r.text;
 }
 
+// The central ray is the lens file's (cells C7..C10), also when a ray set
+// whose ray 0 starts elsewhere is present: it is shown and traced as written.
+TEST(Check, ShowsAndTracesTheLensFilesCentralRayBesideARaySet) {
+  {
+    ScratchDir dir;
+    for (const char* name : {"IN_FM.txt", "IN_FM2.txt"})
+      std::filesystem::copy_file(std::filesystem::path(LUMAVEIL_EXAMPLES_DIR) / "cooke_triplet" / name, name);
+    const CheckResult r = check();
+    EXPECT_EQ(r.status, 0) << r.text;
+    EXPECT_NE(r.text.find("central ray: U = 0, V = 0, X = 0, Y = 0\n"), std::string::npos) << r.text;
+    // Ray 0 of the ray set keeps its own start height.
+    EXPECT_NE(r.text.find("\n  0    1.5 "), std::string::npos) << r.text;
+  }
+  ScratchDir dir;
+  good_lens().write();
+  // Ray 0 starts 60 mm off the axis, beyond the front face (R = 52.6): traced as
+  // the central ray it would miss.
+  RaySetFile far{.rays = {{.X = 60}, {.X = 1}}};
+  far.write();
+  const CheckResult r = check();
+  EXPECT_EQ(r.status, 0) << r.text;
+  EXPECT_NE(r.text.find("central ray: U = 0, V = 0, X = 0, Y = 0\n"), std::string::npos) << r.text;
+  EXPECT_NE(r.text.find("all reach the image plane"), std::string::npos) << r.text;
+}
+
 TEST(Check, DecodesShiftJisLabelsToUtf8) {
   ScratchDir dir;
   // "レンズ" in Shift_JIS as the comment of surface 1 (column 8 + NW).
