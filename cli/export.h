@@ -37,9 +37,6 @@ bool workbooks_available();
 // Writes the workbook; false with a message when it cannot.
 bool write_workbook(const report::Report& report, const std::string& path, std::string& error);
 
-// The subcommand: arguments after "export". Returns the exit status.
-int export_command(int argc, char** argv);
-
 }  // namespace lumaveil::exporting
 
 #endif

@@ -51,9 +51,6 @@ std::string index_html(const report::Report& report, const cli::inputs::LensView
                        const std::vector<Figure>& figures, const std::string& date,
                        const std::vector<std::string>& notes);
 
-// The subcommand: arguments after "plot". Returns the exit status.
-int plot_command(int argc, char** argv);
-
 }  // namespace lumaveil::plot
 
 #endif
