@@ -37,6 +37,10 @@ class Result {
   int error_ = 0;
 };
 
+// The result of a step that gives nothing but may fail (a file written).
+struct Done {};
+using Status = Result<Done>;
+
 }  // namespace lumaveil::cli
 
 #endif

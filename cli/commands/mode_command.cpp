@@ -9,7 +9,7 @@
 #include <string>
 
 #include "cli/commands/command_table.h"
-#include "cli/progress.h"
+#include "cli/commands/progress.h"
 #include "model/file_access.h"
 
 namespace lumaveil::cli::commands {

@@ -6,13 +6,14 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "cli/commands/command_line.h"
 #include "cli/commands/report_file.h"
 #include "cli/inputs/lens_view.h"
-#include "cli/plot.h"
+#include "cli/report_input/file_bytes.h"
+#include "cli/drawing/figures.h"
+#include "cli/drawing/page.h"
 
 namespace lumaveil::cli::commands {
 
@@ -29,11 +30,12 @@ std::string modification_date(const std::string& path) {
   return buffer;
 }
 
-bool write_text(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-  out.close();
-  return static_cast<bool>(out);
+// Writes one file of the plots; false after a message that says why not.
+bool write_text(const std::filesystem::path& path, const std::string& shown, const std::string& text) {
+  const Status written = report_input::write_whole_file(path.string(), text);
+  if (!written.ok())
+    std::fprintf(stderr, "lumaveil plot: cannot write %s: %s\n", shown.c_str(), written.reason().c_str());
+  return written.ok();
 }
 
 // Why the page shows no lens: the file's reason, "not found" when it is
@@ -47,9 +49,9 @@ std::string lens_note(const inputs::InputFile& file) {
 }  // namespace
 
 int plot_command(const Invocation& call) {
-  const std::optional<report::Report> r = report_to_show(call, "plot");
+  const std::optional<report_input::ReportContents> r = report_to_show(call, "plot");
   if (!r) return 1;
-  plot::Options options;
+  drawing::FigureOptions options;
   options.residuals = call.options.has("--residuals");
   std::vector<std::string> notes;
   const std::unique_ptr<inputs::Inputs> in = inputs::read_inputs("", false);
@@ -59,7 +61,7 @@ int plot_command(const Invocation& call) {
     lens = inputs::lens_view(*in);
   else
     notes.push_back(lens_note(in->lens_file));
-  const std::vector<plot::Figure> figs = plot::figures(*r, have_lens ? &lens : nullptr, options, &notes);
+  const std::vector<drawing::Figure> figs = drawing::figures(*r, have_lens ? &lens : nullptr, options, &notes);
 
   namespace fs = std::filesystem;
   const fs::path out_dir = call.options.value("-o", "plots");
@@ -70,17 +72,10 @@ int plot_command(const Invocation& call) {
     std::fprintf(stderr, "lumaveil plot: cannot create %s: %s\n", shown.c_str(), ec.message().c_str());
     return 1;
   }
-  for (const auto& f : figs) {
-    if (!write_text(out_dir / f.file, f.svg)) {
-      std::fprintf(stderr, "lumaveil plot: cannot write %s/%s\n", shown.c_str(), f.file.c_str());
-      return 1;
-    }
-  }
-  const std::string page = plot::index_html(*r, have_lens ? &lens : nullptr, figs, modification_date("OUT_M.xls"), notes);
-  if (!write_text(out_dir / "index.html", page)) {
-    std::fprintf(stderr, "lumaveil plot: cannot write %s/index.html\n", shown.c_str());
-    return 1;
-  }
+  for (const auto& f : figs)
+    if (!write_text(out_dir / f.file, shown + "/" + f.file, f.svg)) return 1;
+  const std::string page = drawing::index_html(*r, have_lens ? &lens : nullptr, figs, modification_date("OUT_M.xls"), notes);
+  if (!write_text(out_dir / "index.html", shown + "/index.html", page)) return 1;
   std::printf("%s: %zu plots and index.html\n", shown.c_str(), figs.size());
   return 0;
 }

@@ -6,13 +6,13 @@
 #include <optional>
 
 #include "cli/commands/command_table.h"
-#include "cli/report_reader.h"
+#include "cli/report_input/report_blocks.h"
 
 namespace lumaveil::cli::commands {
 
 // The report of the current directory, or nothing after a message that
 // names `command`, the file and the reason.
-std::optional<report::Report> report_to_show(const Invocation& call, const char* command);
+std::optional<report_input::ReportContents> report_to_show(const Invocation& call, const char* command);
 
 }  // namespace lumaveil::cli::commands
 

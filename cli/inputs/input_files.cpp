@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "cli/file_bytes.h"
+#include "cli/report_input/file_bytes.h"
 #include "model/lens_data.h"
 #include "model/ray_set.h"
 
@@ -12,7 +12,7 @@ namespace lumaveil::cli::inputs {
 
 bool read_input_file(const std::string& path, GridShape shape, InputFile& file) {
   file = InputFile{};
-  Result<std::string> got = read_regular_file(path);
+  Result<std::string> got = report_input::read_regular_file(path);
   if (!got.ok()) {
     file.error = got.error();
     file.reason = got.reason();

@@ -1,7 +1,6 @@
 #include "cli/inputs/lens_view.h"
 
-#include "cli/report_reader.h"
-#include "cli/text.h"
+#include "cli/report_input/text.h"
 
 namespace lumaveil::cli::inputs {
 
@@ -15,7 +14,7 @@ std::string title_of(const std::string& bytes) {
   std::string title;
   for (char ch : bytes.substr(0, end))
     if (ch != '\r') title += ch;
-  return text::as_utf8(title);
+  return report_input::as_utf8(title);
 }
 
 }  // namespace

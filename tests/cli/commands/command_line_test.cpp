@@ -60,7 +60,9 @@ TEST(CommandLine, AcceptedForms) {
     EXPECT_EQ(call.command == nullptr ? "" : call.command->name, std::string(c.command));
     EXPECT_EQ(call.directory, c.directory);
     EXPECT_EQ(call.quiet, c.quiet);
-    if (*c.option != '\0') EXPECT_TRUE(call.options.has(c.option));
+    if (*c.option != '\0') {
+      EXPECT_TRUE(call.options.has(c.option));
+    }
   }
   EXPECT_EQ(parse_command_line(words("help plot")).value().operands, std::vector<std::string>{"plot"});
   EXPECT_EQ(parse_command_line(words("plot -o out")).value().options.value("-o"), "out");
@@ -152,7 +154,9 @@ TEST_F(HostCommandLine, GlobalOptionsBeforeOrAfterTheCommand) {
     SCOPED_TRACE(c.arguments);
     const testing::HostRun run = run_host(LUMAVEIL_HOST, c.arguments);
     EXPECT_EQ(run.status, c.status) << run.err;
-    if (*c.creates != '\0') EXPECT_TRUE(testing::file_exists(c.creates));
+    if (*c.creates != '\0') {
+      EXPECT_TRUE(testing::file_exists(c.creates));
+    }
     EXPECT_NE(run.out.find(c.says), std::string::npos) << run.out;
   }
   EXPECT_EQ(run_host(LUMAVEIL_HOST, "--quiet -C lens 1").out, "");
