@@ -26,6 +26,14 @@ Result<Invocation> parse_command_line(const std::vector<std::string>& args);
 // Returns the exit status.
 int run_command_line(int argc, char** argv, const char* version);
 
+// A usage error that a command finds in the values of its options: the
+// message, naming the command, and its usage line on standard error.
+// Returns exit status 2.
+int usage_failure(const Invocation& call, const std::string& message);
+
+// "lumaveil NAME: message" on standard error; returns `status`.
+int command_failure(const Invocation& call, const std::string& message, int status);
+
 // The overview (`lumaveil --help`) and a command's help.
 std::string general_help();
 std::string command_help(const Command& command);

@@ -57,6 +57,8 @@ int mode_command(const Invocation& call);
 int check_command(const Invocation& call);
 int plot_command(const Invocation& call);
 int export_command(const Invocation& call);
+int fields_command(const Invocation& call);
+int quality_command(const Invocation& call);  // says so when built without FFTW
 int help_command(const Invocation& call);
 
 }  // namespace lumaveil::cli::commands

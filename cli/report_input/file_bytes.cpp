@@ -1,7 +1,10 @@
 #include "cli/report_input/file_bytes.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 #include "model/file_access.h"
 
@@ -30,6 +33,29 @@ Status write_whole_file(const std::string& path, const std::string& bytes) {
   const bool closed = std::fclose(file) == 0;
   if (!written) return Status::failure(describe_file_error(write_error), write_error);
   if (!closed) return Status::failure(describe_file_error(errno), errno);
+  return Done{};
+}
+
+Status replace_whole_file(const std::string& path, const std::string& bytes) {
+  const std::string temporary = path + ".tmp" + std::to_string(getpid());
+  Status written = write_whole_file(temporary, bytes);
+  if (written.ok() && std::rename(temporary.c_str(), path.c_str()) != 0)
+    written = Status::failure(describe_file_error(errno), errno);
+  if (!written.ok()) std::remove(temporary.c_str());
+  return written;
+}
+
+Status write_files_into(const std::string& folder, const std::string& shown,
+                        const std::vector<NamedFile>& files) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) return Status::failure("cannot create " + shown + ": " + ec.message(), ec.value());
+  for (const NamedFile& file : files) {
+    const Status written = replace_whole_file(folder + "/" + file.name, file.bytes);
+    if (!written.ok())
+      return Status::failure("cannot write " + shown + "/" + file.name + ": " + written.reason(),
+                             written.error());
+  }
   return Done{};
 }
 

@@ -1,35 +1,31 @@
-// `lumaveil quality` as a user meets it: arguments, exit statuses, the table
-// and the files.
-#include <sstream>
+// `lumaveil quality` as a user meets it: the host program with its
+// arguments, exit statuses, the table and the files.
+#include <filesystem>
+#include <string>
+#include <vector>
 
-#include "cli/quality/command.h"
 #include "quality_fixtures.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 using lumaveil::testing::file_exists;
+using lumaveil::testing::HostRun;
 using lumaveil::testing::read_file;
+using lumaveil::testing::run_host;
 using lumaveil::testing::ScratchDir;
 using testing::write_ideal_lens;
 
-struct CommandRun {
-  int status;
-  std::string out, err;
-};
-
-CommandRun run(std::vector<const char*> args) {
-  QualityOptions options;
-  std::ostringstream out, err;
-  int status = parse_quality_options(static_cast<int>(args.size()), args.data(), options, out, err);
-  if (status < 0) status = run_quality_command(options, out, err);
-  return {status, out.str(), err.str()};
+HostRun run(const std::vector<std::string>& args) {
+  std::string words = "quality";
+  for (const std::string& a : args) words += " '" + a + "'";
+  return run_host(LUMAVEIL_HOST, words);
 }
 
 TEST(QualityCommand, PrintsTheTableAndWritesTheFiles) {
   ScratchDir dir;
   write_ideal_lens(50, 10, 0);
-  const CommandRun r = run({"--stop", "1", "--field", "0,1"});
+  const HostRun r = run({"--stop", "1", "--field", "0,1"});
   EXPECT_EQ(r.status, 0) << r.err;
   // A perfect lens: no aberration, Strehl 1, the diffraction-limited MTF
   // (0.9207 at 50/mm with the cut-off 2·0.2/500 nm = 800/mm).
@@ -49,7 +45,7 @@ TEST(QualityCommand, PrintsTheTableAndWritesTheFiles) {
 }
 
 struct Refusal {
-  std::vector<const char*> args;
+  std::vector<std::string> args;
   int status;
   const char* message;
 };
@@ -65,10 +61,14 @@ TEST(QualityCommand, RefusesWhatDoesNotFitTheLens) {
       {{"--stop", "1", "--wavelength", "2"}, 2, "the lens has 1"},
       {{"--stop", "1", "--unit", "mm"}, 2, "fields are angles"},
       {{"--stop", "1", "--field", "1,x"}, 2, "--field needs numbers"},
-      {{"--stop", "1", "-C", "no-such-folder"}, 1, "cannot open"},
+      {{"--stop", "1", "--grid", "2000"}, 2, "--grid needs"},
+      {{"--stop", "1", "--frequency", "-1"}, 2, "--frequency needs"},
+      {{"--stop", "1", "--wavelength", "0"}, 2, "--wavelength needs a number from 1"},
+      {{"--stop", "1", "--bogus"}, 2, "lumaveil quality: unknown option --bogus"},
+      {{"--stop", "1", "-C", "no-such-folder"}, 1, "cannot enter no-such-folder"},
   };
   for (const Refusal& c : cases) {
-    const CommandRun r = run(c.args);
+    const HostRun r = run(c.args);
     EXPECT_EQ(r.status, c.status) << c.message << "\n" << r.err;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_TRUE(r.out.empty()) << r.out;
@@ -76,16 +76,42 @@ TEST(QualityCommand, RefusesWhatDoesNotFitTheLens) {
   EXPECT_FALSE(file_exists("quality"));
 }
 
+// -C DIR before or after the command; the help from the command table; a
+// missing lens file named as the user knows it.
+TEST(QualityCommand, TakesTheGlobalOptionsAndHelpOfTheHost) {
+  ScratchDir dir;
+  std::filesystem::create_directory("lens");
+  std::filesystem::current_path("lens");
+  write_ideal_lens(50, 10, 0);
+  std::filesystem::current_path("..");
+  for (const char* words : {"-C lens quality --stop 1 --grid 16 -o out",
+                            "quality --grid 16 --stop 1 -o out -C lens --quiet"}) {
+    const HostRun r = run_host(LUMAVEIL_HOST, words);
+    EXPECT_EQ(r.status, 0) << words << "\n" << r.err;
+    EXPECT_NE(r.out.find("\nlens/out: 13 files, index.html shows them\n"), std::string::npos) << r.out;
+  }
+  EXPECT_TRUE(file_exists("lens/out/index.html"));
+  const HostRun help = run_host(LUMAVEIL_HOST, "help quality");
+  EXPECT_EQ(help.out, run_host(LUMAVEIL_HOST, "quality --help").out);
+  for (const char* part : {"usage: lumaveil [-C DIR] [--quiet] quality [--stop K]", "--grid N",
+                           "--frequency NU", "--no-files"})
+    EXPECT_NE(help.out.find(part), std::string::npos) << part;
+  const HostRun missing = run_host(LUMAVEIL_HOST, "quality --stop 1");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("cannot read IN_FM.txt: No such file or directory"), std::string::npos)
+      << missing.err;
+}
+
 TEST(QualityCommand, WarnsWhenThePupilIsUndersampled) {
   ScratchDir dir;
   // 20 waves of defocus: W rises by 2.5 waves per cell at the rim of a
   // 32-cell grid, by 0.31 on 256 cells.
   write_ideal_lens(50, 10, 0.5);
-  const CommandRun r = run({"--stop", "1", "--grid", "32", "--no-files"});
+  const HostRun r = run({"--stop", "1", "--grid", "32", "--no-files"});
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.err.find("the PSF and MTF need --grid 256 or more"), std::string::npos) << r.err;
   EXPECT_FALSE(file_exists("quality"));
 }
 
 }  // namespace
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -1,15 +1,16 @@
 // Lenses and wavefronts whose image quality is known without the code.
-#ifndef LUMAVEIL_TESTS_QUALITY_FIXTURES_H
-#define LUMAVEIL_TESTS_QUALITY_FIXTURES_H
+#ifndef LUMAVEIL_TESTS_CLI_QUALITY_QUALITY_FIXTURES_H
+#define LUMAVEIL_TESTS_CLI_QUALITY_QUALITY_FIXTURES_H
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "cli/quality/analysis.h"
-#include "cli/quality/lens.h"
+#include "cli/inputs/input_files.h"
 #include "support/test_support.h"
 
-namespace lumaveil::quality::testing {
+namespace lumaveil::cli::quality::testing {
 
 // A perfect lens: an ideal element of focal length f, its front focal plane
 // the stop (surface 1, on the start plane), and the image plane `defocus`
@@ -29,11 +30,11 @@ inline void write_ideal_lens(double f, double rh, double defocus) {
 
 // Loads IN_FM.txt of the current directory and analyses one field.
 inline QualityResult analyse_here(int stop, double field = 0, int n = 64) {
-  Lens lens;
-  std::string why;
-  EXPECT_TRUE(load_lens(".", lens, why)) << why;
+  const std::unique_ptr<inputs::Inputs> in = inputs::read_inputs("", false);
+  EXPECT_TRUE(in->lens_file.read) << in->lens_file.reason;
   QualityResult r;
-  EXPECT_TRUE(analyse(*lens.state, stop, field, 1, n, r, why)) << why;
+  std::string why;
+  EXPECT_TRUE(analyse(in->lens, stop, field, 1, n, r, why)) << why;
   return r;
 }
 
@@ -57,6 +58,6 @@ inline Wavefront synthetic_wavefront(int n, double na,
   return wf;
 }
 
-}  // namespace lumaveil::quality::testing
+}  // namespace lumaveil::cli::quality::testing
 
 #endif

@@ -23,7 +23,7 @@
 #include "trace/trace.h"
 #include "trace/vertex_positions.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 using lumaveil::testing::ScratchDir;
@@ -95,12 +95,12 @@ TEST(Mode4Scan, WavefrontAgreesAfterTheReferenceDifference) {
     const std::vector<double> ab = scan_aberrations(c.u_scan ? "U[0]" : "V[0]", M);
     ASSERT_EQ(static_cast<int>(ab.size()), 2 * M + 1) << c.example;
 
-    Lens lens;
+    const std::unique_ptr<inputs::Inputs> in = inputs::read_inputs("", false);
     std::string why;
-    ASSERT_TRUE(load_lens(".", lens, why)) << why;
+    ASSERT_TRUE(in->lens_file.read) << in->lens_file.reason;
     QualityResult r;
-    ASSERT_TRUE(analyse(*lens.state, c.stop, c.field, 1, 16, r, why)) << why;
-    fields::RayAimer aimer(*lens.state, c.stop, 1);
+    ASSERT_TRUE(analyse(in->lens, c.stop, c.field, 1, 16, r, why)) << why;
+    fields::RayAimer aimer(in->lens, c.stop, 1);
     const State& s = aimer.lens();
     const double lambda = s.WL[1] * 1e-6;
     // The example's central ray is the aimed chief ray.
@@ -134,4 +134,4 @@ TEST(Mode4Scan, WavefrontAgreesAfterTheReferenceDifference) {
 }
 
 }  // namespace
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -5,7 +5,7 @@
 
 #include "quality_fixtures.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 using testing::synthetic_wavefront;
@@ -78,4 +78,4 @@ TEST(Zernike, StandardTermsHaveUnitRmsOverTheCircle) {
 }
 
 }  // namespace
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -4,7 +4,7 @@
 
 #include "quality_fixtures.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 using lumaveil::testing::ScratchDir;
@@ -123,4 +123,4 @@ TEST(PerfectLens, DefocusedSpotHasTheGeometricMtfOfAUniformDisc) {
 }
 
 }  // namespace
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -7,14 +7,14 @@
 #include <cmath>
 
 #include "cli/fields/analysis.h"
-#include "fields/lenses.h"
+#include "cli/fields/lenses.h"
 
 namespace lumaveil::testing {
 namespace {
 
-using fields::Analysis;
-using fields::analyse_fields;
-using fields::Bundle;
+using cli::fields::Analysis;
+using cli::fields::analyse_fields;
+using cli::fields::Bundle;
 
 const Bundle& chief(const Analysis& a, std::size_t field, std::size_t q = 0) {
   return a.fields.at(field).bundles.at(q);

@@ -4,7 +4,7 @@
 
 #include "quality_fixtures.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 using testing::synthetic_wavefront;
@@ -74,4 +74,4 @@ TEST(Energy, BesselJ1MatchesTheLibrary) {
 }
 
 }  // namespace
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

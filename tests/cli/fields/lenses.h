@@ -1,7 +1,7 @@
 // Lenses for the field tests: the examples and small systems whose field
 // behaviour is known from textbook formulas, read by the library's reader.
-#ifndef LUMAVEIL_TESTS_FIELDS_LENSES_H
-#define LUMAVEIL_TESTS_FIELDS_LENSES_H
+#ifndef LUMAVEIL_TESTS_CLI_FIELDS_LENSES_H
+#define LUMAVEIL_TESTS_CLI_FIELDS_LENSES_H
 
 #include <filesystem>
 #include <memory>

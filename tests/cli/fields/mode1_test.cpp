@@ -8,9 +8,8 @@
 #include <sstream>
 
 #include "cli/fields/analysis.h"
-#include "cli/fields/command.h"
 #include "entry/entry.h"
-#include "fields/lenses.h"
+#include "cli/fields/lenses.h"
 
 namespace lumaveil::testing {
 namespace {
@@ -66,14 +65,10 @@ TEST(FieldsAgainstMode1, PrintedChiefRayAsCentralRayGivesThePrintedImagePoint) {
   const std::string lens_text = read_file(example_path("double_gauss"));
   ScratchDir dir;
   write_file("IN_FM.txt", lens_text);
-  std::ostringstream out, err;
-  fields::FieldsOptions options;
-  options.stop = 6;
-  options.fields = {0, 10, 14};
-  options.write_files = false;
-  ASSERT_EQ(fields::run_fields_command(options, out, err), 0) << err.str();
-  const std::vector<PrintedChief> rows = printed_chief_rays(out.str());
-  ASSERT_EQ(rows.size(), 3u) << out.str();
+  const HostRun run = run_host(LUMAVEIL_HOST, "fields --stop 6 --field 0,10,14 --no-files");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<PrintedChief> rows = printed_chief_rays(run.out);
+  ASSERT_EQ(rows.size(), 3u) << run.out;
   for (const PrintedChief& r : rows) {
     write_file("IN_FM.txt", with_central_ray(lens_text, {r.u, r.v, r.x, r.y}));
     auto s = std::make_unique<State>();
@@ -91,11 +86,11 @@ TEST(FieldsAgainstMode1, SpotIsModeOnesSpotAroundTheAimedChiefRay) {
   // Each wavelength aims its own chief ray; with that ray as the central
   // ray, mode 1's spot rows of that wavelength are the spot of `fields`.
   const auto lens = read_example_lens("cooke_triplet");
-  const fields::Analysis a = fields::analyse_fields(*lens, 4, {12 * kDegree});
+  const cli::fields::Analysis a = cli::fields::analyse_fields(*lens, 4, {12 * kDegree});
   const std::string lens_text = read_file(example_path("cooke_triplet"));
   ScratchDir dir;
-  for (const fields::Bundle& b : a.fields[0].bundles) {
-    const fields::StartRay& c = b.chief.start;
+  for (const cli::fields::Bundle& b : a.fields[0].bundles) {
+    const cli::fields::StartRay& c = b.chief.start;
     write_file("IN_FM.txt", with_central_ray(lens_text, {exact(c.u), exact(c.v), exact(c.x), exact(c.y)}));
     auto s = std::make_unique<State>();
     run_call(*s, 1);
@@ -105,7 +100,7 @@ TEST(FieldsAgainstMode1, SpotIsModeOnesSpotAroundTheAimedChiefRay) {
     const std::size_t points = b.spot.size();
     std::size_t line = (b.q - 1) * (1 + 4 * (s->NUMB + 1) + 3 + points + 3) + 1 + 4 * (s->NUMB + 1) + 3;
     ASSERT_EQ(points, 29u);
-    for (const svg::Point& p : b.spot) {
+    for (const cli::analysis::Point& p : b.spot) {
       const std::vector<std::string> row = split_cells(report.at(line++));
       EXPECT_EQ(row.at(3), fixed("%10.6f", p.x)) << "wavelength " << b.q;
       EXPECT_EQ(row.at(4), fixed("%10.6f", p.y)) << "wavelength " << b.q;
@@ -135,11 +130,11 @@ TEST(FieldsAgainstMode1, DoubleGaussImageHeightsMatchTheParaxialEstimate) {
   const double degrees[] = {0, 10, 14};
   std::vector<double> fields;
   for (double deg : degrees) fields.push_back(deg * kDegree);
-  const fields::Analysis a = fields::analyse_fields(*lens, 6, fields);
+  const cli::fields::Analysis a = cli::fields::analyse_fields(*lens, 6, fields);
   ASSERT_TRUE(a.error.empty()) << a.error;
   EXPECT_NEAR(a.first_order[0].efl, 100.004, 5e-4);
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    const fields::Bundle& b = a.fields[i].bundles[0];
+    const cli::fields::Bundle& b = a.fields[i].bundles[0];
     ASSERT_TRUE(b.reaches_image) << b.problem;
     const double estimate = -100.004 * std::tan(fields[i]);
     EXPECT_NEAR(a.fields[i].paraxial_height[0], estimate, 1e-5 * 100);

@@ -6,17 +6,17 @@
 #include <memory>
 #include <vector>
 
-#include "fields/lenses.h"
+#include "cli/fields/lenses.h"
 #include "trace/trace.h"
 #include "trace/vertex_positions.h"
 
 namespace lumaveil::testing {
 namespace {
 
-using fields::Aimed;
-using fields::AimError;
-using fields::RayAimer;
-using fields::StartRay;
+using cli::fields::Aimed;
+using cli::fields::AimError;
+using cli::fields::RayAimer;
+using cli::fields::StartRay;
 
 // The point where a start ray meets surface k at wavelength q, traced on a
 // fresh copy of the lens, apart from the aimer.
@@ -64,7 +64,7 @@ TEST(Aim, ChiefRayMeetsTheStopCentreOnEveryExample) {
     for (int q = 1; q <= lens->NW; ++q) {
       RayAimer aimer(*lens, c.stop, q);
       ASSERT_TRUE(aimer.setup().ok()) << c.example << ": " << aimer.setup().message;
-      const fields::Stop& stop = aimer.stop();
+      const cli::fields::Stop& stop = aimer.stop();
       for (double field : c.fields) {
         const Aimed a = aimer.aim_chief(field);
         ASSERT_TRUE(a.ok()) << c.example << " field " << field << ": " << a.message;
@@ -82,7 +82,7 @@ TEST(Aim, OffAxisExampleStartsWhereItsFileSays) {
   // The example's central ray starts at 10·tan 0.05 so as to cross the front
   // vertex, its stop, 10 behind the start plane.
   const auto lens = read_example_lens("off_axis_field");
-  const Aimed a = fields::aim_chief_ray(*lens, 1, 0.05, 1);
+  const Aimed a = cli::fields::aim_chief_ray(*lens, 1, 0.05, 1);
   ASSERT_TRUE(a.ok()) << a.message;
   EXPECT_NEAR(a.start.x, 10 * std::tan(0.05), 1e-12);
   EXPECT_EQ(a.start.y, 0);
@@ -130,20 +130,20 @@ TEST(Aim, UnusableSetUpsAndRaysSayWhy) {
                      {-3, 1, AimError::kBadStop}, {6, 2, AimError::kBadWavelength},
                      {6, 0, AimError::kBadWavelength}};
   for (const Bad& b : bad) {
-    const Aimed a = fields::aim_chief_ray(*lens, b.stop, 0.1, b.q);
+    const Aimed a = cli::fields::aim_chief_ray(*lens, b.stop, 0.1, b.q);
     EXPECT_EQ(a.error, b.error) << "stop " << b.stop << " wavelength " << b.q;
     EXPECT_FALSE(a.message.empty());
   }
   auto other_kind = std::make_unique<State>(*lens);
   other_kind->IAP = 3;
-  EXPECT_EQ(fields::aim_chief_ray(*other_kind, 6, 0.1, 1).error, AimError::kBadAperture);
+  EXPECT_EQ(cli::fields::aim_chief_ray(*other_kind, 6, 0.1, 1).error, AimError::kBadAperture);
   auto no_aperture = std::make_unique<State>(*lens);
   no_aperture->RH = 0;
-  EXPECT_EQ(fields::aim_chief_ray(*no_aperture, 6, 0.1, 1).error, AimError::kBadAperture);
+  EXPECT_EQ(cli::fields::aim_chief_ray(*no_aperture, 6, 0.1, 1).error, AimError::kBadAperture);
 
   // Far beyond the lens's field no ray through the stop's centre gets past
   // the front element.
-  const Aimed lost = fields::aim_chief_ray(*lens, 6, 60 * kDegree, 1);
+  const Aimed lost = cli::fields::aim_chief_ray(*lens, 6, 60 * kDegree, 1);
   EXPECT_FALSE(lost.ok());
   EXPECT_TRUE(lost.error == AimError::kMisses || lost.error == AimError::kNoConvergence);
   EXPECT_FALSE(lost.message.empty());
@@ -154,7 +154,7 @@ TEST(Aim, IdealElementAsStopCannotBeAimed) {
   // only: the parallel rim rays all meet it on the axis, and no start
   // height would move a ray across it.
   const auto lens = read_example_lens("ideal_lens");
-  const Aimed a = fields::aim_chief_ray(*lens, 1, 0.05, 1);
+  const Aimed a = cli::fields::aim_chief_ray(*lens, 1, 0.05, 1);
   EXPECT_EQ(a.error, AimError::kBadAperture) << a.message;
 }
 
