@@ -6,24 +6,24 @@
 // and at 10 degrees.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "cli/fields/aim.h"
 #include "cli/quality/analysis.h"
-#include "cli/quality/lens.h"
+#include "cli/inputs/input_files.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 constexpr int kStop = 6;
 
-const Lens& double_gauss() {
-  static Lens lens;
-  if (!lens.state) {
-    std::string why;
-    if (!load_lens(std::string(LUMAVEIL_EXAMPLES_DIR) + "/double_gauss", lens, why)) std::abort();
-  }
-  return lens;
+const State& double_gauss() {
+  static const std::unique_ptr<inputs::Inputs> in =
+      inputs::read_inputs(std::string(LUMAVEIL_EXAMPLES_DIR) + "/double_gauss", false);
+  if (!in->lens_file.read) std::abort();
+  return in->lens;
 }
 
 void Analyse(benchmark::State& state) {
@@ -31,7 +31,7 @@ void Analyse(benchmark::State& state) {
   for (auto _ : state) {
     QualityResult r;
     std::string why;
-    if (!analyse(*double_gauss().state, kStop, field, 1, 64, r, why)) state.SkipWithError(why.c_str());
+    if (!analyse(double_gauss(), kStop, field, 1, 64, r, why)) state.SkipWithError(why.c_str());
     benchmark::DoNotOptimize(r.mtf.tangential.data());
   }
 }
@@ -39,11 +39,11 @@ BENCHMARK(Analyse)->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond);
 
 // The parts, on the axis.
 struct Parts {
-  fields::RayAimer aimer{*double_gauss().state, kStop, 1};
+  fields::RayAimer aimer{double_gauss(), kStop, 1};
   QualityResult r;
   Parts() {
     std::string why;
-    analyse(*double_gauss().state, kStop, 0, 1, 64, r, why);
+    analyse(double_gauss(), kStop, 0, 1, 64, r, why);
   }
 };
 const Parts& parts() {
@@ -89,6 +89,6 @@ void Energy(benchmark::State& state) {
 BENCHMARK(Energy)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 BENCHMARK_MAIN();

@@ -17,6 +17,7 @@
 namespace {
 
 using namespace lumaveil;
+namespace fields = lumaveil::cli::fields;
 
 constexpr double kDegree = 3.14159265358979323846 / 180;
 

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <string>
 
-#include "cli/first_order.h"
+#include "cli/diagnosis/first_order.h"
 #include "trace/trace.h"
 #include "trace/vertex_positions.h"
 
-namespace lumaveil::fields {
+namespace lumaveil::cli::fields {
 namespace {
 
 // The two unknowns of the aim: the start heights (kind 1) or angles (kind 2).
@@ -54,12 +54,12 @@ std::string failure_text(const State& s, int k) {
   const bool point = std::isfinite(s.X[k]) && std::isfinite(s.Y[k]) && std::isfinite(s.Z[k]);
   if (!point) return "misses " + surface_text(k);
   if (s.TYPE[k] == 1) return "leaves the reach of the ideal element at " + surface_text(k);
-  if (s.TYPE[k] != 2 && !(s.N[0][k] >= 0)) return "loses its direction at the mirror, " + surface_text(k);
+  if (s.TYPE[k] != 2 && !(s.N[0][k] >= 0))
+    return "loses its direction at the mirror, " + surface_text(k);
   return "is totally reflected at " + surface_text(k);
 }
 
-RayAimer::RayAimer(const State& lens, int stop, int q)
-    : s_(std::make_unique<State>(lens)), q_(q) {
+RayAimer::RayAimer(const State& lens, int stop, int q) : s_(std::make_unique<State>(lens)), q_(q) {
   State& s = *s_;
   stop_.surface = stop;
   if (s.NUMB < 3 || s.NUMB > kMaxSurfaces || stop < 1 || stop > s.NUMB - 2) {
@@ -71,7 +71,8 @@ RayAimer::RayAimer(const State& lens, int stop, int q)
   }
   if (q < 1 || q > s.NW) {
     setup_.error = AimError::kBadWavelength;
-    setup_.message = "wavelength " + std::to_string(q) + " is not one of 1.." + std::to_string(s.NW);
+    setup_.message =
+        "wavelength " + std::to_string(q) + " is not one of 1.." + std::to_string(s.NW);
     return;
   }
   if (s.IAP != 1 && s.IAP != 2) {
@@ -169,8 +170,8 @@ class Newton {
 // First guess: the paraxial ray to the target (the trace is linear in the
 // start height and slope, with the slope taken as −tan of the angle).
 Unknowns paraxial_guess(const State& s, int q, int k, double field, double tx, double ty) {
-  const double ya = cli::paraxial_trace(s, q, {1, 0}, k).y;
-  const double yb = cli::paraxial_trace(s, q, {0, 1}, k).y;
+  const double ya = diagnosis::paraxial_trace(s, q, {1, 0}, k).y;
+  const double yb = diagnosis::paraxial_trace(s, q, {0, 1}, k).y;
   Unknowns p;
   if (s.IAP == 1) {
     p = {(tx - yb * -std::tan(field)) / ya, ty / ya};
@@ -202,7 +203,8 @@ Aimed RayAimer::aim(double field, double px, double py) {
   };
   if (!now.traced) {
     result.surface = first_failed_surface(s, k);
-    return fail(AimError::kMisses, "the ray " + failure_text(s, result.surface) + " before the stop");
+    return fail(AimError::kMisses,
+                "the ray " + failure_text(s, result.surface) + " before the stop");
   }
   // Derivatives a millionth of the aperture apart.
   const double h = 1e-6 * (kind == 1 ? std::fabs(s.RH) : std::fabs(s.RU));
@@ -212,8 +214,9 @@ Aimed RayAimer::aim(double field, double px, double py) {
                   "no convergence in " + std::to_string(kMaxAimSteps) + " Newton steps");
     Unknowns full;
     if (!newton.step(p, now, h, full))
-      return fail(AimError::kNoConvergence, "the ray's point on the stop does not follow its start "
-                                            "(or the rays beside it fail)");
+      return fail(AimError::kNoConvergence,
+                  "the ray's point on the stop does not follow its start "
+                  "(or the rays beside it fail)");
     if (!newton.advance(p, now, full))
       return fail(AimError::kNoConvergence, "no Newton step brings the ray closer to its target");
   }
@@ -231,4 +234,4 @@ Aimed aim_ray(const State& lens, int stop, double field, int q, double px, doubl
   return RayAimer(lens, stop, q).aim(field, px, py);
 }
 
-}  // namespace lumaveil::fields
+}  // namespace lumaveil::cli::fields

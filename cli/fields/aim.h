@@ -30,7 +30,7 @@
 
 #include "model/state.h"
 
-namespace lumaveil::fields {
+namespace lumaveil::cli::fields {
 
 constexpr double kAimTolerance = 1e-9;  // of the stop radius
 constexpr int kMaxAimSteps = 40;        // Newton steps before giving up
@@ -43,11 +43,11 @@ struct StartRay {
 
 enum class AimError {
   kNone,
-  kBadStop,         // the stop is not a surface 1..NUMB-2 of the lens
-  kBadAperture,     // kind neither 1 nor 2, or the axial rim rays give the stop no size
-  kBadWavelength,   // q outside 1..NW
-  kMisses,          // the ray fails (misses a surface, or is totally reflected) before the stop
-  kNoConvergence,   // not within the tolerance after kMaxAimSteps steps
+  kBadStop,        // the stop is not a surface 1..NUMB-2 of the lens
+  kBadAperture,    // kind neither 1 nor 2, or the axial rim rays give the stop no size
+  kBadWavelength,  // q outside 1..NW
+  kMisses,         // the ray fails (misses a surface, or is totally reflected) before the stop
+  kNoConvergence,  // not within the tolerance after kMaxAimSteps steps
 };
 
 struct Aimed {
@@ -114,6 +114,6 @@ int first_failed_surface(const State& s, int last);
 // k", "is totally reflected at surface k", ….
 std::string failure_text(const State& s, int k);
 
-}  // namespace lumaveil::fields
+}  // namespace lumaveil::cli::fields
 
 #endif

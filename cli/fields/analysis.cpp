@@ -4,7 +4,7 @@
 #include <limits>
 #include <memory>
 
-namespace lumaveil::fields {
+namespace lumaveil::cli::fields {
 namespace {
 
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
@@ -49,7 +49,7 @@ Analysis analyse_fields(const State& lens, int stop, const std::vector<double>& 
   extreme_wavelengths(s, a);
   for (int q = 1; q <= s.NW; ++q) {
     a.wavelengths.push_back(s.WL[q]);
-    a.first_order.push_back(cli::first_order(s, q));
+    a.first_order.push_back(diagnosis::first_order(s, q));
   }
   a.pupils = pupils(s, reference, stop, a.stop.radius);
   a.first_vertex_z = s.ZV[0];
@@ -74,4 +74,4 @@ Analysis analyse_fields(const State& lens, int stop, const std::vector<double>& 
   return a;
 }
 
-}  // namespace lumaveil::fields
+}  // namespace lumaveil::cli::fields

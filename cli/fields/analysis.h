@@ -19,36 +19,36 @@
 #include <string>
 #include <vector>
 
+#include "cli/diagnosis/first_order.h"
 #include "cli/fields/aim.h"
 #include "cli/fields/bundle.h"
 #include "cli/fields/paraxial.h"
-#include "cli/first_order.h"
 
-namespace lumaveil::fields {
+namespace lumaveil::cli::fields {
 
 struct FieldPoint {
-  double field = 0;               // radians (kind 1) or object height (kind 2)
-  std::vector<Bundle> bundles;    // one per wavelength, q = 1..NW
+  double field = 0;                     // radians (kind 1) or object height (kind 2)
+  std::vector<Bundle> bundles;          // one per wavelength, q = 1..NW
   std::vector<double> paraxial_height;  // per wavelength
   std::vector<double> distortion;       // % per wavelength; not finite on the axis
-  double lateral_colour = 0;      // not finite when a chief ray is missing
-  std::size_t reference = 0;      // index of the reference wavelength's bundle
+  double lateral_colour = 0;            // not finite when a chief ray is missing
+  std::size_t reference = 0;            // index of the reference wavelength's bundle
   const Bundle& reference_bundle() const { return bundles[reference]; }
 };
 
 struct Analysis {
-  int kind = 1;                   // aperture kind: 1 angles, 2 object heights
+  int kind = 1;  // aperture kind: 1 angles, 2 object heights
   Stop stop;
-  int reference = 1;              // the reference wavelength (q)
-  int shortest = 1, longest = 1;  // the extreme wavelengths (q)
-  std::vector<double> wavelengths;          // nm, per q - 1
-  std::vector<cli::FirstOrder> first_order; // per q - 1
-  Pupils pupils;                  // at the reference wavelength
-  double first_vertex_z = 0;      // z of surface 1's vertex
-  double image_vertex_z = 0;      // z of the image surface's vertex (NUMB-1)
+  int reference = 1;                               // the reference wavelength (q)
+  int shortest = 1, longest = 1;                   // the extreme wavelengths (q)
+  std::vector<double> wavelengths;                 // nm, per q - 1
+  std::vector<diagnosis::FirstOrder> first_order;  // per q - 1
+  Pupils pupils;                                   // at the reference wavelength
+  double first_vertex_z = 0;                       // z of surface 1's vertex
+  double image_vertex_z = 0;                       // z of the image surface's vertex (NUMB-1)
   double longitudinal_colour = 0;
   std::vector<FieldPoint> fields;
-  std::string error;              // set when nothing could be analysed (bad stop, aperture)
+  std::string error;  // set when nothing could be analysed (bad stop, aperture)
 };
 
 // Analyses the lens (as the library's reader stored it) with the stop at
@@ -56,6 +56,6 @@ struct Analysis {
 Analysis analyse_fields(const State& lens, int stop, const std::vector<double>& fields,
                         int fan_points = 21, int reference = 1);
 
-}  // namespace lumaveil::fields
+}  // namespace lumaveil::cli::fields
 
 #endif

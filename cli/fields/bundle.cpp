@@ -5,7 +5,7 @@
 
 #include "model/aperture.h"
 
-namespace lumaveil::fields {
+namespace lumaveil::cli::fields {
 namespace {
 
 constexpr double kLost = std::numeric_limits<double>::quiet_NaN();
@@ -44,7 +44,7 @@ void trace_spot(RayAimer& aimer, const StartRay& chief, Bundle& b) {
       }
     }
   }
-  b.spot_stats = plot::spot_stats(b.spot);
+  b.spot_stats = analysis::spot_stats(b.spot);
 }
 
 // A fan: rays aimed at the stop points (p, 0) (tangential) or (0, p).
@@ -65,11 +65,11 @@ std::vector<FanPoint> trace_fan(RayAimer& aimer, const Bundle& b, bool sagittal,
 }
 
 // The ray's (z, x) on surfaces 0..NUMB-1, up to where it fails.
-std::vector<svg::Point> ray_path(RayAimer& aimer, const StartRay& start) {
+std::vector<analysis::Point> ray_path(RayAimer& aimer, const StartRay& start) {
   const State& s = aimer.trace(start);
   const int failed = first_failed_surface(s, image_surface(s));
   const int last = failed == 0 ? image_surface(s) : failed - 1;
-  std::vector<svg::Point> path;
+  std::vector<analysis::Point> path;
   for (int k = 0; k <= last; ++k) path.push_back({s.Z[k], s.X[k]});
   return path;
 }
@@ -151,4 +151,4 @@ Bundle trace_bundle(RayAimer& aimer, double field, int fan_points) {
   return b;
 }
 
-}  // namespace lumaveil::fields
+}  // namespace lumaveil::cli::fields

@@ -19,10 +19,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/analysis/point.h"
+#include "cli/analysis/spot_stats.h"
 #include "cli/fields/aim.h"
-#include "plot.h"
 
-namespace lumaveil::fields {
+namespace lumaveil::cli::fields {
 
 struct FanPoint {
   double pupil;   // normalised stop coordinate, −1 to 1
@@ -31,24 +32,24 @@ struct FanPoint {
 
 struct Bundle {
   int q = 0;
-  double field = 0;         // radians (kind 1) or object height (kind 2)
-  Aimed chief;              // the aimed chief ray; !chief.ok() when it could not be aimed
+  double field = 0;  // radians (kind 1) or object height (kind 2)
+  Aimed chief;       // the aimed chief ray; !chief.ok() when it could not be aimed
   bool reaches_image = false;
-  std::string problem;      // why there are no results, when there are none
-  double x = 0, y = 0, z = 0;  // the chief ray on the image surface
+  std::string problem;                              // why there are no results, when there are none
+  double x = 0, y = 0, z = 0;                       // the chief ray on the image surface
   double tangential_focus = 0, sagittal_focus = 0;  // z of the focus minus z above
-  std::vector<svg::Point> spot;   // image points of the grid; lost rays not finite
-  plot::SpotStats spot_stats;     // centroid, RMS and largest radius about the centroid
+  std::vector<analysis::Point> spot;  // image points of the grid; lost rays not finite
+  analysis::SpotStats spot_stats;     // centroid, RMS and largest radius about the centroid
   std::vector<FanPoint> tangential_fan, sagittal_fan;
   // The chief ray and the rim rays aimed at the stop's rim in x (upper,
   // lower), as (z, x) on surfaces 0..NUMB-1, for the layout.
-  std::vector<std::vector<svg::Point>> paths;
+  std::vector<std::vector<analysis::Point>> paths;
 };
 
 // Traces the bundle of one field point with an aimer of the lens at the
 // wavelength wanted; `fan_points` rays per fan (at least 2, ends included).
 Bundle trace_bundle(RayAimer& aimer, double field, int fan_points);
 
-}  // namespace lumaveil::fields
+}  // namespace lumaveil::cli::fields
 
 #endif

@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-#include "cli/first_order.h"
+#include "cli/diagnosis/first_order.h"
 
-namespace lumaveil::fields {
+namespace lumaveil::cli::fields {
 namespace {
 
-using cli::ParaxialRay;
-using cli::paraxial_trace;
+using diagnosis::paraxial_trace;
+using diagnosis::ParaxialRay;
 
 // The height a paraxial ray reaches at surface `last`, as a linear function
 // of its start: y_last = a·y0 + b·slope0.
@@ -59,4 +59,4 @@ Pupils pupils(const State& s, int q, int stop, double stop_radius) {
   return p;
 }
 
-}  // namespace lumaveil::fields
+}  // namespace lumaveil::cli::fields

@@ -10,7 +10,7 @@
 
 #include "model/state.h"
 
-namespace lumaveil::fields {
+namespace lumaveil::cli::fields {
 
 // The paraxial chief ray's height on the image surface (NUMB-1) at
 // wavelength q, for a field (angle in radians for kind 1, object height for
@@ -29,6 +29,6 @@ struct Pupils {
 };
 Pupils pupils(const State& s, int q, int stop, double stop_radius);
 
-}  // namespace lumaveil::fields
+}  // namespace lumaveil::cli::fields
 
 #endif

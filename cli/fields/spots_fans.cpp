@@ -2,9 +2,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cli/analysis/ticks.h"
+#include "cli/drawing/chart.h"
+#include "cli/drawing/palette.h"
+#include "cli/drawing/svg.h"
 #include "cli/fields/figures.h"
 
-namespace lumaveil::fields::drawing {
+namespace lumaveil::cli::fields::figure_parts {
 namespace {
 
 // A nice length near `target`: 1, 2 or 5 times a power of ten.
@@ -22,7 +26,7 @@ double spot_half_width(const Analysis& a) {
     const Bundle& ref = f.reference_bundle();
     if (!ref.reaches_image) continue;
     for (const Bundle& b : f.bundles)
-      for (const svg::Point& p : b.spot)
+      for (const analysis::Point& p : b.spot)
         if (std::isfinite(p.x) && std::isfinite(p.y))
           half = std::max(half, std::hypot(p.x - ref.x, p.y - ref.y));
   }
@@ -30,44 +34,48 @@ double spot_half_width(const Analysis& a) {
 }
 
 // A scale bar of a nice length near half of `half`, drawn from (x, y).
-void scale_bar(svg::Document& doc, double x, double y, double half, double scale) {
+void scale_bar(drawing::Document& doc, double x, double y, double half, double scale) {
   const double bar = nice_length(half / 2);
-  const svg::Style bar_style{"#000000", "none", 3, ""};
+  const drawing::Style bar_style{"#000000", "none", 3, ""};
   doc.line(x, y, x + bar * scale, y, bar_style);
   doc.line(x, y - 7, x, y + 7, bar_style);
   doc.line(x + bar * scale, y - 7, x + bar * scale, y + 7, bar_style);
   const LengthUnit lu = length_unit(bar);
-  svg::TextStyle text;
+  drawing::TextStyle text;
   text.size = 15;
-  doc.text(x + bar * scale + 12, y + 5, svg::label(bar * lu.factor, 3) + " " + lu.name, text);
+  doc.text(x + bar * scale + 12, y + 5, analysis::label(bar * lu.factor, 3) + " " + lu.name, text);
 }
 
 std::string spot_matrix_svg(const Analysis& a, const FieldUnit& unit) {
   const double cell = 210, gap = 16, left = 150, top = 90;
   const std::size_t rows = a.fields.size(), columns = a.wavelengths.size();
-  svg::Document doc(std::max(760.0, left + columns * (cell + gap) + 40), top + rows * (cell + 40) + 110);
+  drawing::Document doc(std::max(760.0, left + columns * (cell + gap) + 40),
+                        top + rows * (cell + 40) + 110);
   const double half = spot_half_width(a);
   const double scale = cell / (2 * half);
-  svg::TextStyle heading;
+  drawing::TextStyle heading;
   heading.size = 18;
   heading.bold = true;
   doc.text(20, 30, "spot diagrams on the image surface, one scale", heading);
-  svg::TextStyle sub;
+  drawing::TextStyle sub;
   sub.size = 14;
-  doc.text(20, 52, "each field centred on its chief ray at " + wavelength_name(a, a.reference), sub);
-  svg::TextStyle text;
+  doc.text(20, 52, "each field centred on its chief ray at " + wavelength_name(a, a.reference),
+           sub);
+  drawing::TextStyle text;
   text.size = 16;
   text.anchor = "middle";
   for (std::size_t c = 0; c < columns; ++c)
-    doc.text(left + c * (cell + gap) + cell / 2, top - 12, wavelength_name(a, static_cast<int>(c) + 1), text);
-  const svg::Style frame{"#888888", "none", 1, ""};
-  const svg::Style cross{"#bbbbbb", "none", 1, ""};
+    doc.text(left + c * (cell + gap) + cell / 2, top - 12,
+             wavelength_name(a, static_cast<int>(c) + 1), text);
+  const drawing::Style frame{"#888888", "none", 1, ""};
+  const drawing::Style cross{"#bbbbbb", "none", 1, ""};
   for (std::size_t r = 0; r < rows; ++r) {
     const FieldPoint& f = a.fields[r];
     const double y0 = top + r * (cell + 40);
-    svg::TextStyle label = text;
+    drawing::TextStyle label = text;
     label.anchor = "end";
-    doc.text(left - 14, y0 + cell / 2, "field " + field_text(unit, f.field) + " " + unit.name, label);
+    doc.text(left - 14, y0 + cell / 2, "field " + field_text(unit, f.field) + " " + unit.name,
+             label);
     const Bundle& ref = f.reference_bundle();
     for (std::size_t c = 0; c < columns; ++c) {
       const Bundle& b = f.bundles[c];
@@ -79,25 +87,27 @@ std::string spot_matrix_svg(const Analysis& a, const FieldUnit& unit) {
         doc.text(x0 + cell / 2, y0 + cell / 2, "no chief ray", text);
         continue;
       }
-      const svg::Style dot{svg::colour(c), svg::colour(c), 0.5, ""};
-      for (const svg::Point& p : b.spot) {
+      const drawing::Style dot{drawing::colour(c), drawing::colour(c), 0.5, ""};
+      for (const analysis::Point& p : b.spot) {
         if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
         // Image x to the right, image y upward.
-        doc.circle(x0 + cell / 2 + (p.x - ref.x) * scale, y0 + cell / 2 - (p.y - ref.y) * scale, 1.8, dot);
+        doc.circle(x0 + cell / 2 + (p.x - ref.x) * scale, y0 + cell / 2 - (p.y - ref.y) * scale,
+                   1.8, dot);
       }
       const LengthUnit lu = length_unit(b.spot_stats.rms);
-      svg::TextStyle small = text;
+      drawing::TextStyle small = text;
       small.size = 14;
       doc.text(x0 + cell / 2, y0 + cell + 20,
-               "RMS " + svg::label(b.spot_stats.rms * lu.factor, 3) + " " + lu.name, small);
+               "RMS " + analysis::label(b.spot_stats.rms * lu.factor, 3) + " " + lu.name, small);
     }
   }
   scale_bar(doc, left, top + rows * (cell + 40) + 40, half, scale);
   return doc.str();
 }
 
-std::vector<svg::Point> fan_curve(const std::vector<FanPoint>& fan, bool sagittal, double factor) {
-  std::vector<svg::Point> curve;
+std::vector<analysis::Point> fan_curve(const std::vector<FanPoint>& fan, bool sagittal,
+                                       double factor) {
+  std::vector<analysis::Point> curve;
   for (const FanPoint& p : fan) curve.push_back({p.pupil, (sagittal ? p.ey : p.ex) * factor});
   return curve;
 }
@@ -114,23 +124,24 @@ std::string fans_svg(const Analysis& a, const FieldUnit& unit) {
   const LengthUnit lu = length_unit(largest);
   const double limit = largest > 0 ? largest * lu.factor : 1;
   const double row_height = 300;
-  svg::Document doc(1100, 40 + a.fields.size() * row_height);
+  drawing::Document doc(1100, 40 + a.fields.size() * row_height);
   for (std::size_t r = 0; r < a.fields.size(); ++r) {
     const FieldPoint& f = a.fields[r];
     const double top = 50 + r * row_height;
     for (int side = 0; side < 2; ++side) {
       const bool sagittal = side == 1;
-      svg::Axis x{-1, 1, sagittal ? "stop y / radius" : "stop x / radius", false, true};
-      svg::Axis y{-limit, limit, std::string(sagittal ? "ΔY" : "ΔX") + " (" + lu.name + ")", false, false};
-      svg::Chart chart(doc, 110 + side * 520, top, 420, 200, x, y);
+      drawing::Axis x{-1, 1, sagittal ? "stop y / radius" : "stop x / radius", false, true};
+      drawing::Axis y{-limit, limit, std::string(sagittal ? "ΔY" : "ΔX") + " (" + lu.name + ")",
+                      false, false};
+      drawing::Chart chart(doc, 110 + side * 520, top, 420, 200, x, y);
       chart.draw_axes((sagittal ? "sagittal fan, field " : "tangential fan, field ") +
                       field_text(unit, f.field) + " " + unit.name);
       std::vector<std::pair<std::string, std::string>> legend;
       for (std::size_t i = 0; i < f.bundles.size(); ++i) {
         chart.curve(fan_curve(sagittal ? f.bundles[i].sagittal_fan : f.bundles[i].tangential_fan,
                               sagittal, lu.factor),
-                    svg::colour(i), 2);
-        legend.push_back({svg::colour(i), wavelength_name(a, static_cast<int>(i) + 1)});
+                    drawing::colour(i), 2);
+        legend.push_back({drawing::colour(i), wavelength_name(a, static_cast<int>(i) + 1)});
       }
       if (r == 0 && sagittal) chart.legend(legend);
     }
@@ -140,15 +151,16 @@ std::string fans_svg(const Analysis& a, const FieldUnit& unit) {
 
 }  // namespace
 
-std::vector<plot::Figure> spot_and_fan_figures(const Analysis& a, const FieldUnit& unit) {
-  return {{"spots.svg",
-           "Spot diagrams: the aperture grid around each aimed chief ray, fields × wavelengths, one "
-           "scale",
-           spot_matrix_svg(a, unit)},
-          {"ray-fans.svg",
-           "Ray fans: transverse error on the image surface against the ray's point on the stop "
-           "(tangential: x, sagittal: y), each wavelength in its colour",
-           fans_svg(a, unit)}};
+std::vector<drawing::Figure> spot_and_fan_figures(const Analysis& a, const FieldUnit& unit) {
+  return {
+      {"spots.svg",
+       "Spot diagrams: the aperture grid around each aimed chief ray, fields × wavelengths, one "
+       "scale",
+       spot_matrix_svg(a, unit)},
+      {"ray-fans.svg",
+       "Ray fans: transverse error on the image surface against the ray's point on the stop "
+       "(tangential: x, sagittal: y), each wavelength in its colour",
+       fans_svg(a, unit)}};
 }
 
-}  // namespace lumaveil::fields::drawing
+}  // namespace lumaveil::cli::fields::figure_parts

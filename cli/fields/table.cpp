@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-namespace lumaveil::fields {
+namespace lumaveil::cli::fields {
 namespace {
 
 // printf-style formatting into a string (the C library's, locale "C" in
@@ -32,7 +32,7 @@ std::string wavelength_text(const Analysis& a, int q) {
 
 void write_first_order(std::ostream& out, const Analysis& a) {
   out << format("%-12s %14s %14s %16s %8s\n", "wavelength", "EFL", "BFD", "paraxial image", "F/#");
-  for (const cli::FirstOrder& f : a.first_order) {
+  for (const diagnosis::FirstOrder& f : a.first_order) {
     out << format("%-12s %14s %14s %16s %8s\n", wavelength_text(a, f.q).c_str(),
                   fixed(f.afocal ? NAN : f.efl).c_str(), fixed(f.afocal ? NAN : f.bfd).c_str(),
                   fixed(f.image_at_infinity ? NAN : f.image).c_str(),
@@ -59,8 +59,8 @@ void write_chief_rays(std::ostream& out, const Analysis& a, const FieldUnit& uni
     for (const Bundle& b : f.bundles) {
       const StartRay& r = b.chief.start;
       out << format("%10s %-10s %24.17g %24.17g %24.17g %24.17g %12s %12s",
-                    field_text(unit, f.field).c_str(), wavelength_text(a, b.q).c_str(), r.x,
-                    r.y, r.u, r.v, b.reaches_image ? fixed(b.x).c_str() : "-",
+                    field_text(unit, f.field).c_str(), wavelength_text(a, b.q).c_str(), r.x, r.y,
+                    r.u, r.v, b.reaches_image ? fixed(b.x).c_str() : "-",
                     b.reaches_image ? fixed(b.y).c_str() : "-");
       if (!b.problem.empty()) out << "  " << b.problem;
       out << "\n";
@@ -79,20 +79,21 @@ void write_aberrations(std::ostream& out, const Analysis& a, const FieldUnit& un
     for (std::size_t i = 0; i < f.bundles.size(); ++i) {
       const Bundle& b = f.bundles[i];
       const bool ok = b.reaches_image;
-      out << format("%10s %-10s %12s %12s %11s %11s %11s %12s %12s %10s %10s\n",
-                    field_text(unit, f.field).c_str(), wavelength_text(a, b.q).c_str(),
-                    ok ? fixed(b.x).c_str() : "-", fixed(f.paraxial_height[i]).c_str(),
-                    fixed(f.distortion[i], 4).c_str(), ok ? fixed(b.tangential_focus).c_str() : "-",
-                    ok ? fixed(b.sagittal_focus).c_str() : "-",
-                    ok ? fixed(b.spot_stats.cx).c_str() : "-", ok ? fixed(b.spot_stats.cy).c_str() : "-",
-                    ok ? fixed(b.spot_stats.rms).c_str() : "-",
-                    ok ? fixed(b.spot_stats.geometric).c_str() : "-");
+      out << format(
+          "%10s %-10s %12s %12s %11s %11s %11s %12s %12s %10s %10s\n",
+          field_text(unit, f.field).c_str(), wavelength_text(a, b.q).c_str(),
+          ok ? fixed(b.x).c_str() : "-", fixed(f.paraxial_height[i]).c_str(),
+          fixed(f.distortion[i], 4).c_str(), ok ? fixed(b.tangential_focus).c_str() : "-",
+          ok ? fixed(b.sagittal_focus).c_str() : "-", ok ? fixed(b.spot_stats.cx).c_str() : "-",
+          ok ? fixed(b.spot_stats.cy).c_str() : "-", ok ? fixed(b.spot_stats.rms).c_str() : "-",
+          ok ? fixed(b.spot_stats.geometric).c_str() : "-");
     }
   }
   out << format("\nlateral colour (chief ray's image X at %s minus at %s)\n",
                 wavelength_text(a, a.shortest).c_str(), wavelength_text(a, a.longest).c_str());
   for (const FieldPoint& f : a.fields)
-    out << format("%10s %12s\n", field_text(unit, f.field).c_str(), fixed(f.lateral_colour).c_str());
+    out << format("%10s %12s\n", field_text(unit, f.field).c_str(),
+                  fixed(f.lateral_colour).c_str());
 }
 
 }  // namespace
@@ -127,14 +128,13 @@ std::string csv_text(const Analysis& a, const FieldUnit& unit) {
              "," + exact(r.y) + "," + exact(r.u) + "," + exact(r.v) + "," + value(b.x) + "," +
              value(b.y) + "," + value(b.z) + "," + exact(f.paraxial_height[i]) + "," +
              exact(f.distortion[i]) + "," + value(b.tangential_focus) + "," +
-             value(b.sagittal_focus) + "," + value(b.spot_stats.cx) + "," +
-             value(b.spot_stats.cy) + "," + value(b.spot_stats.rms) + "," +
-             value(b.spot_stats.geometric) + "," + std::to_string(b.spot_stats.total) + "," +
-             std::to_string(b.spot_stats.used) + "," + exact(f.lateral_colour) + ",\"" +
-             b.problem + "\"\n";
+             value(b.sagittal_focus) + "," + value(b.spot_stats.cx) + "," + value(b.spot_stats.cy) +
+             "," + value(b.spot_stats.rms) + "," + value(b.spot_stats.geometric) + "," +
+             std::to_string(b.spot_stats.total) + "," + std::to_string(b.spot_stats.used) + "," +
+             exact(f.lateral_colour) + ",\"" + b.problem + "\"\n";
     }
   }
   return csv;
 }
 
-}  // namespace lumaveil::fields
+}  // namespace lumaveil::cli::fields

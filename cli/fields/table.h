@@ -8,13 +8,13 @@
 
 #include "cli/fields/analysis.h"
 
-namespace lumaveil::fields {
+namespace lumaveil::cli::fields {
 
 // How fields are shown: angles in degrees or radians (kind 1), heights in
 // the lens unit (kind 2).
 struct FieldUnit {
-  std::string name;     // "deg", "rad" or "mm"
-  double per_value;     // shown value = field / per_value
+  std::string name;  // "deg", "rad" or "mm"
+  double per_value;  // shown value = field / per_value
 };
 
 std::string field_text(const FieldUnit& unit, double field);
@@ -25,6 +25,6 @@ void write_table(std::ostream& out, const Analysis& a, const FieldUnit& unit);
 // 17 significant digits (reads back exactly), empty where there is none.
 std::string csv_text(const Analysis& a, const FieldUnit& unit);
 
-}  // namespace lumaveil::fields
+}  // namespace lumaveil::cli::fields
 
 #endif

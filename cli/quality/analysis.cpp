@@ -1,9 +1,9 @@
-#include "analysis.h"
+#include "cli/quality/analysis.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 constexpr double kTwoPi = 6.28318530717958647692;
@@ -104,4 +104,4 @@ bool analyse(const State& lens, int stop, double field, int q, int n, QualityRes
   return true;
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -6,28 +6,28 @@
 #include <string>
 #include <vector>
 
-#include "energy.h"
-#include "mtf.h"
-#include "psf.h"
-#include "wavefront.h"
-#include "wavefront_stats.h"
-#include "zernike.h"
+#include "cli/quality/energy.h"
+#include "cli/quality/mtf.h"
+#include "cli/quality/psf.h"
+#include "cli/quality/wavefront.h"
+#include "cli/quality/wavefront_stats.h"
+#include "cli/quality/zernike.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 struct QualityResult {
-  double field = 0;          // angle U (rad), or object height X (aperture kind 2)
-  int wavelength_number = 0; // q
-  double wavelength = 0;     // lens unit
+  double field = 0;           // angle U (rad), or object height X (aperture kind 2)
+  int wavelength_number = 0;  // q
+  double wavelength = 0;      // lens unit
   Reference reference;
   Wavefront wavefront;
   WavefrontStats stats;
   std::vector<double> fringe, standard;  // c[1..37], waves
   Psf psf;
-  double marechal = 0;       // exp(-(2π σ)²), σ the RMS with tilt removed
+  double marechal = 0;  // exp(-(2π σ)²), σ the RMS with tilt removed
   MtfCurves mtf;
   EnergyCurves energy;
-  double spot_rms = 0;       // RMS radius of the spot about its centroid
+  double spot_rms = 0;  // RMS radius of the spot about its centroid
   double spot_centroid[2] = {0, 0};
   // The largest change of W between neighbouring cells, waves. Above half
   // a wave the pupil function is undersampled: the PSF wraps round its
@@ -50,6 +50,6 @@ double encircled_radius(const EnergyCurves& e, double fraction);
 bool analyse(const State& lens, int stop, double field, int q, int n, QualityResult& out,
              std::string& reason);
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

@@ -1,16 +1,16 @@
-#include "energy.h"
+#include "cli/quality/energy.h"
 
 #include <cmath>
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
 struct Term {
-  double re;    // Re[OTF·e^{2πi ν·c}]
-  double nu;    // |ν|
-  int kx, ky;   // signed frequency indices
+  double re;   // Re[OTF·e^{2πi ν·c}]
+  double nu;   // |ν|
+  int kx, ky;  // signed frequency indices
 };
 
 // The transfer function's samples inside the cut-off, shifted to the centroid.
@@ -37,7 +37,9 @@ double encircled(const std::vector<Term>& terms, double r, double step) {
 }
 
 // ∫_{-a}^{a} e^{2πiνx} dx.
-double box(double a, double nu) { return nu == 0 ? 2 * a : std::sin(2 * kPi * a * nu) / (kPi * nu); }
+double box(double a, double nu) {
+  return nu == 0 ? 2 * a : std::sin(2 * kPi * a * nu) / (kPi * nu);
+}
 
 double ensquared(const std::vector<Term>& terms, double a, double step, int m) {
   std::vector<double> k(m);
@@ -54,14 +56,23 @@ double bessel_j1(double x) {
   double value;
   if (ax <= 3) {
     const double y = (x / 3) * (x / 3);
-    value = x * (0.5 + y * (-0.56249985 + y * (0.21093573 + y * (-0.03954289 + y * (0.00443319 +
-                                                y * (-0.00031761 + y * 0.00001109))))));
+    value =
+        x * (0.5 +
+             y * (-0.56249985 +
+                  y * (0.21093573 +
+                       y * (-0.03954289 + y * (0.00443319 + y * (-0.00031761 + y * 0.00001109))))));
   } else {
     const double y = 3 / ax;
-    const double f = 0.79788456 + y * (0.00000156 + y * (0.01659667 + y * (0.00017105 +
-                     y * (-0.00249511 + y * (0.00113653 - y * 0.00020033)))));
-    const double theta = ax - 2.35619449 + y * (0.12499612 + y * (0.00005650 + y * (-0.00637879 +
-                         y * (0.00074348 + y * (0.00079824 - y * 0.00029166)))));
+    const double f =
+        0.79788456 +
+        y * (0.00000156 +
+             y * (0.01659667 +
+                  y * (0.00017105 + y * (-0.00249511 + y * (0.00113653 - y * 0.00020033)))));
+    const double theta =
+        ax - 2.35619449 +
+        y * (0.12499612 +
+             y * (0.00005650 +
+                  y * (-0.00637879 + y * (0.00074348 + y * (0.00079824 - y * 0.00029166)))));
     value = f * std::cos(theta) / std::sqrt(ax);
     if (x < 0) value = -value;
   }
@@ -81,4 +92,4 @@ EnergyCurves compute_energy(const Psf& psf, double r_max, int points) {
   return e;
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -9,9 +9,9 @@
 
 #include <vector>
 
-#include "psf.h"
+#include "cli/quality/psf.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 struct EnergyCurves {
   std::vector<double> radius;     // lens unit; the square's half-width
@@ -25,6 +25,6 @@ EnergyCurves compute_energy(const Psf& psf, double r_max, int points = 41);
 // The Bessel function J1, to about 1e-7 (polynomial approximations).
 double bessel_j1(double x);
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

@@ -1,8 +1,8 @@
-#include "exit_pupil.h"
+#include "cli/quality/exit_pupil.h"
 
 #include <cmath>
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 void trace_from_start(const State& s, const StartRay& start, RayArrays& ray) {
   ray.X[0] = start.x;
@@ -30,4 +30,4 @@ double exit_pupil_z(const State& s, int stop) {
   return ray.Z[a] + (ray.Y[a] - yc) / std::tan(ray.V[a]);
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

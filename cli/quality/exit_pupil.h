@@ -7,7 +7,7 @@
 #include "model/state.h"
 #include "trace/trace.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 using fields::StartRay;
 
@@ -23,6 +23,6 @@ void trace_from_start(const State& s, const StartRay& start, RayArrays& ray);
 // telecentric.
 double exit_pupil_z(const State& s, int stop);
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

@@ -1,18 +1,21 @@
-#include "figures.h"
+#include "cli/quality/figures.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "cli/svg.h"
+#include "cli/analysis/ticks.h"
+#include "cli/drawing/chart.h"
+#include "cli/drawing/palette.h"
+#include "cli/drawing/svg.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
-using svg::Axis;
-using svg::Chart;
-using svg::Document;
-using svg::Point;
+using analysis::Point;
+using drawing::Axis;
+using drawing::Chart;
+using drawing::Document;
 
 struct Rgb {
   double r, g, b;
@@ -45,9 +48,9 @@ void colour_bar(Document& doc, double left, double top, double height, double lo
              {"none", colour(diverging ? 2 * t - 1 : t), 1, ""});
   }
   doc.rect(left, top, 24, height, {"#000000", "none", 1, ""});
-  svg::TextStyle text;
+  drawing::TextStyle text;
   text.size = 14;
-  const svg::Ticks ticks = svg::nice_ticks(lo, hi, 6);
+  const analysis::Ticks ticks = analysis::nice_ticks(lo, hi, 6);
   for (std::size_t k = 0; k < ticks.values.size(); ++k) {
     const double v = ticks.values[k];
     if (v < lo || v > hi) continue;
@@ -94,7 +97,7 @@ double block_mean(int i0, int j0, int stride, int n, Value value) {
   return count ? sum / count : NAN;
 }
 
-plot::Figure wavefront_figure(const Entry& e) {
+drawing::Figure wavefront_figure(const Entry& e) {
   const Wavefront& wf = e.result.wavefront;
   double big = 0;
   for (std::size_t c = 0; c < wf.w.size(); ++c)
@@ -116,14 +119,15 @@ plot::Figure wavefront_figure(const Entry& e) {
     return vignetted ? "#999999" : "";
   });
   colour_bar(doc, 640, 50, 520, -big, big, "W (waves, + leads)", diverging_colour, true);
-  return {"wavefront-" + e.tag + ".svg", "Wavefront over the pupil, field " + e.field_text, doc.str()};
+  return {"wavefront-" + e.tag + ".svg", "Wavefront over the pupil, field " + e.field_text,
+          doc.str()};
 }
 
-plot::Figure zernike_figure(const Entry& e) {
+drawing::Figure zernike_figure(const Entry& e) {
   const std::vector<double>& c = e.result.fringe;
   std::vector<double> values(c.begin() + (c.empty() ? 0 : 1), c.end());
   values.push_back(0);
-  Axis y = svg::range_of(values);
+  Axis y = drawing::range_of(values);
   y.label = "coefficient (waves)";
   Document doc(960, 480);
   Chart chart(doc, 90, 50, 840, 360, {0, 38, "Fringe term", false, true}, y);
@@ -132,20 +136,23 @@ plot::Figure zernike_figure(const Entry& e) {
   for (std::size_t j = 1; j < c.size(); ++j) {
     const double x0 = chart.px(j - 0.35), x1 = chart.px(j + 0.35);
     const double y0 = chart.py(std::max(c[j], 0.0)), y1 = chart.py(std::min(c[j], 0.0));
-    doc.rect(x0, y0, x1 - x0, std::max(y1 - y0, 0.5), {"none", c[j] >= 0 ? "#b2182b" : "#2166ac", 1, ""});
+    doc.rect(x0, y0, x1 - x0, std::max(y1 - y0, 0.5),
+             {"none", c[j] >= 0 ? "#b2182b" : "#2166ac", 1, ""});
   }
-  return {"zernike-" + e.tag + ".svg", "Zernike Fringe coefficients, field " + e.field_text, doc.str()};
+  return {"zernike-" + e.tag + ".svg", "Zernike Fringe coefficients, field " + e.field_text,
+          doc.str()};
 }
 
 // The half-width of the PSF window that holds the light: a few Airy radii
 // or the spot, within the computed window.
 int psf_half_samples(const QualityResult& r) {
   const double airy = 0.61 * r.wavelength / r.wavefront.na;
-  const double reach = std::max(4 * airy, 3 * r.spot_rms + std::hypot(r.psf.centroid_x, r.psf.centroid_y));
+  const double reach =
+      std::max(4 * airy, 3 * r.spot_rms + std::hypot(r.psf.centroid_x, r.psf.centroid_y));
   return std::clamp(static_cast<int>(std::ceil(reach / r.psf.spacing)), 8, r.psf.m / 2 - 1);
 }
 
-plot::Figure psf_image_figure(const Entry& e) {
+drawing::Figure psf_image_figure(const Entry& e) {
   const Psf& p = e.result.psf;
   const int h = psf_half_samples(e.result);
   double peak = 0;
@@ -179,10 +186,10 @@ std::string sequential_colour(double t) {
   return ramp({{0, 0, 4}, {81, 18, 124}, {183, 55, 121}, {252, 137, 97}, {252, 253, 191}}, t);
 }
 
-std::vector<plot::Figure> entry_figures(const Entry& e) {
-  std::vector<plot::Figure> figures{wavefront_figure(e), zernike_figure(e), psf_image_figure(e)};
-  for (plot::Figure& f : curve_figures(e)) figures.push_back(std::move(f));
+std::vector<drawing::Figure> entry_figures(const Entry& e) {
+  std::vector<drawing::Figure> figures{wavefront_figure(e), zernike_figure(e), psf_image_figure(e)};
+  for (drawing::Figure& f : curve_figures(e)) figures.push_back(std::move(f));
   return figures;
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

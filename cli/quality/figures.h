@@ -7,23 +7,23 @@
 #include <string>
 #include <vector>
 
-#include "cli/plot.h"
-#include "report.h"
+#include "cli/drawing/figures.h"
+#include "cli/quality/report.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 // The figures of `entry`, their files named after entry.tag.
-std::vector<plot::Figure> entry_figures(const Entry& entry);
+std::vector<drawing::Figure> entry_figures(const Entry& entry);
 
 // Of those, the curves: PSF cross-sections, MTF, encircled energy
 // (figure_curves.cpp).
-std::vector<plot::Figure> curve_figures(const Entry& entry);
+std::vector<drawing::Figure> curve_figures(const Entry& entry);
 
 // A colour of the diverging map (blue, white, red) for t in -1..1, and of
 // the sequential map (dark to light) for t in 0..1, as "#rrggbb".
 std::string diverging_colour(double t);
 std::string sequential_colour(double t);
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

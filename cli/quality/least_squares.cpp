@@ -1,8 +1,8 @@
-#include "least_squares.h"
+#include "cli/quality/least_squares.h"
 
 #include <cmath>
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 std::vector<double> least_squares(std::vector<double> A, int rows, int cols,
                                   std::vector<double> b) {
@@ -43,4 +43,4 @@ std::vector<double> least_squares(std::vector<double> A, int rows, int cols,
   return x;
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -5,13 +5,12 @@
 
 #include <vector>
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 // A is rows x cols, row-major. Returns the cols coefficients; empty when
 // there are fewer rows than columns or A is rank-deficient.
-std::vector<double> least_squares(std::vector<double> A, int rows, int cols,
-                                  std::vector<double> b);
+std::vector<double> least_squares(std::vector<double> A, int rows, int cols, std::vector<double> b);
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

@@ -1,10 +1,10 @@
-#include "mtf.h"
+#include "cli/quality/mtf.h"
 
 #include <cmath>
 #include <complex>
 #include <limits>
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -58,4 +58,4 @@ double interpolate(const std::vector<double>& x, const std::vector<double>& y, d
   return std::numeric_limits<double>::quiet_NaN();
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -7,16 +7,16 @@
 
 #include <vector>
 
-#include "psf.h"
-#include "wavefront.h"
+#include "cli/quality/psf.h"
+#include "cli/quality/wavefront.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 struct MtfCurves {
-  double cutoff = 0;               // 2·NA/λ, cycles per lens unit
-  std::vector<double> frequency;   // 0 .. cutoff in n steps
+  double cutoff = 0;              // 2·NA/λ, cycles per lens unit
+  std::vector<double> frequency;  // 0 .. cutoff in n steps
   std::vector<double> tangential, sagittal;
-  std::vector<double> limit;       // aberration-free circular pupil
+  std::vector<double> limit;  // aberration-free circular pupil
   std::vector<double> geometric_tangential, geometric_sagittal;
 };
 
@@ -28,6 +28,6 @@ MtfCurves compute_mtf(const Psf& psf, const Wavefront& wf, double wavelength);
 // Linear interpolation of y(x) at `at` (x ascending); NaN outside.
 double interpolate(const std::vector<double>& x, const std::vector<double>& y, double at);
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

@@ -1,10 +1,13 @@
-#include "page.h"
+#include "cli/quality/page.h"
 
 #include <sstream>
 
-#include "cli/svg.h"
+#include "cli/analysis/ticks.h"
+#include "cli/drawing/chart.h"
+#include "cli/drawing/palette.h"
+#include "cli/drawing/svg.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 constexpr const char* kConventions =
@@ -40,7 +43,7 @@ void table(std::ostringstream& out, const std::vector<PageSection>& sections, do
   for (const PageSection& s : sections) entries.push_back(*s.entry);
   std::ostringstream text;
   write_table(text, entries, frequency);
-  out << "<pre>" << svg::escape(text.str()) << "</pre>\n";
+  out << "<pre>" << drawing::escape(text.str()) << "</pre>\n";
 }
 
 }  // namespace
@@ -50,25 +53,27 @@ std::string quality_page(const std::string& title, int stop, int grid, double fr
                          const std::vector<std::string>& warnings) {
   std::ostringstream out;
   out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-      << "<title>Image quality: " << svg::escape(title) << "</title>\n"
+      << "<title>Image quality: " << drawing::escape(title) << "</title>\n"
       << "<style>body{font-family:sans-serif;margin:2em;max-width:1900px}"
          "img{max-width:100%;border:1px solid #ccc;margin:4px}"
          "figure{display:inline-block;margin:0 1em 1em 0;vertical-align:top;width:860px}"
          ".warn{color:#a00000}pre{background:#f6f6f6;padding:1em}</style>\n</head>\n<body>\n"
-      << "<h1>Image quality</h1>\n<p>" << svg::escape(title) << "<br>stop: surface " << stop
+      << "<h1>Image quality</h1>\n<p>" << drawing::escape(title) << "<br>stop: surface " << stop
       << "; pupil grid " << grid << "&times;" << grid << "</p>\n";
   table(out, sections, frequency);
-  for (const std::string& w : warnings) out << "<p class=\"warn\">" << svg::escape(w) << "</p>\n";
+  for (const std::string& w : warnings)
+    out << "<p class=\"warn\">" << drawing::escape(w) << "</p>\n";
   out << "<h2>Conventions</h2>\n" << kConventions;
   for (const PageSection& s : sections) {
-    out << "<h2>Field " << svg::escape(s.entry->field_text) << ", "
+    out << "<h2>Field " << drawing::escape(s.entry->field_text) << ", "
         << format_number(s.entry->wavelength_nm) << " nm</h2>\n";
-    for (const plot::Figure& f : s.figures)
-      out << "<figure><img src=\"" << svg::escape(f.file) << "\" alt=\"" << svg::escape(f.caption)
-          << "\"><figcaption>" << svg::escape(f.caption) << "</figcaption></figure>\n";
+    for (const drawing::Figure& f : s.figures)
+      out << "<figure><img src=\"" << drawing::escape(f.file) << "\" alt=\""
+          << drawing::escape(f.caption) << "\"><figcaption>" << drawing::escape(f.caption)
+          << "</figcaption></figure>\n";
   }
   out << "</body>\n</html>\n";
   return out.str();
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -6,20 +6,20 @@
 #include <string>
 #include <vector>
 
-#include "cli/plot.h"
-#include "report.h"
+#include "cli/drawing/figures.h"
+#include "cli/quality/report.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 struct PageSection {
   const Entry* entry;
-  std::vector<plot::Figure> figures;
+  std::vector<drawing::Figure> figures;
 };
 
 std::string quality_page(const std::string& title, int stop, int grid, double frequency,
                          const std::vector<PageSection>& sections,
                          const std::vector<std::string>& warnings);
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

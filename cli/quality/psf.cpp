@@ -1,10 +1,10 @@
-#include "psf.h"
+#include "cli/quality/psf.h"
 
 #include <fftw3.h>
 
 #include <cmath>
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 constexpr double kTwoPi = 6.28318530717958647692;
@@ -74,11 +74,13 @@ Psf compute_psf(const Wavefront& wf, double wavelength, double tilt_x, double ti
   double mx = 0, my = 0;
   for (int j = 0; j < m; ++j)
     for (int i = 0; i < m; ++i) {
-      const double I = field.at(i, j)[0] * field.at(i, j)[0] + field.at(i, j)[1] * field.at(i, j)[1];
+      const double I =
+          field.at(i, j)[0] * field.at(i, j)[0] + field.at(i, j)[1] * field.at(i, j)[1];
       otf.at(i, j)[0] = I;
       psf.energy += I;
       const int ci = (i + m / 2) % m, cj = (j + m / 2) % m;
-      psf.intensity[static_cast<std::size_t>(cj) * m + ci] = amplitude > 0 ? I / (amplitude * amplitude) : 0;
+      psf.intensity[static_cast<std::size_t>(cj) * m + ci] =
+          amplitude > 0 ? I / (amplitude * amplitude) : 0;
       mx += (ci - m / 2) * I;
       my += (cj - m / 2) * I;
     }
@@ -89,10 +91,11 @@ Psf compute_psf(const Wavefront& wf, double wavelength, double tilt_x, double ti
   for (int j = 0; j < m; ++j)
     for (int i = 0; i < m; ++i)
       psf.otf[static_cast<std::size_t>(j) * m + i] =
-          psf.energy > 0 ? std::complex<double>(otf.at(i, j)[0], otf.at(i, j)[1]) / psf.energy : 0.0;
+          psf.energy > 0 ? std::complex<double>(otf.at(i, j)[0], otf.at(i, j)[1]) / psf.energy
+                         : 0.0;
   psf.strehl = point_intensity(wf, tilt_x, tilt_y);
   psf.strehl_at_reference = point_intensity(wf, 0, 0);
   return psf;
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -14,21 +14,21 @@
 #include <complex>
 #include <vector>
 
-#include "wavefront.h"
+#include "cli/quality/wavefront.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 struct Psf {
-  int m = 0;                 // samples per side
-  double spacing = 0;        // lens unit
+  int m = 0;           // samples per side
+  double spacing = 0;  // lens unit
   // m x m, row j (y) then column i (x), sample (i, j) at
   // ((i - m/2)·spacing, (j - m/2)·spacing) from the chief ray's image point;
   // in units of the peak of the same pupil without aberration.
   std::vector<double> intensity;
-  double energy = 0;         // sum of the raw intensities |FFT|²
-  double pupil_energy = 0;   // sum of |pupil function|²; energy = m²·pupil_energy (Parseval)
-  double strehl = 0;         // at the best-fitting point (tilt removed)
-  double strehl_at_reference = 0;  // at the chief ray's image point
+  double energy = 0;        // sum of the raw intensities |FFT|²
+  double pupil_energy = 0;  // sum of |pupil function|²; energy = m²·pupil_energy (Parseval)
+  double strehl = 0;        // at the best-fitting point (tilt removed)
+  double strehl_at_reference = 0;         // at the chief ray's image point
   double centroid_x = 0, centroid_y = 0;  // lens unit, from the chief ray's point
   // The optical transfer function, m x m in FFT order (frequency index k at
   // k/(m·spacing), k >= m/2 negative), 1 at zero frequency.
@@ -39,6 +39,6 @@ struct Psf {
 // coordinate (removed for the Strehl ratio only).
 Psf compute_psf(const Wavefront& wf, double wavelength, double tilt_x, double tilt_y);
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

@@ -1,10 +1,10 @@
-#include "report.h"
+#include "cli/quality/report.h"
 
 #include <cmath>
 #include <cstdio>
 #include <sstream>
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 // The figures of the table and the summary, in order.
@@ -72,12 +72,12 @@ std::string summary_csv(const std::vector<Entry>& entries, double frequency) {
   for (const Entry& e : entries) {
     const QualityResult& r = e.result;
     const Row w = row_of(r, frequency);
-    out << '"' << e.field_text << "\"," << format_number(e.wavelength_nm) << ',' << r.wavefront.valid
-        << ',' << r.wavefront.vignetted;
+    out << '"' << e.field_text << "\"," << format_number(e.wavelength_nm) << ','
+        << r.wavefront.valid << ',' << r.wavefront.vignetted;
     for (double v : {w.rms, w.pv, w.rms_tilt, r.stats.no_tilt.pv, w.rms_focus, r.stats.no_focus.pv,
                      w.strehl, r.psf.strehl_at_reference, w.marechal, w.mtf_t, w.mtf_s, frequency,
-                     w.ee80_um, r.psf.spacing * 1000, r.reference.exit_pupil_z,
-                     r.reference.radius, r.wavefront.na, r.largest_step})
+                     w.ee80_um, r.psf.spacing * 1000, r.reference.exit_pupil_z, r.reference.radius,
+                     r.wavefront.na, r.largest_step})
       out << ',' << format_number(v, 9);
     out << '\n';
   }
@@ -103,10 +103,11 @@ std::string wavefront_csv(const QualityResult& r) {
 std::string zernike_csv(const QualityResult& r) {
   std::ostringstream out;
   out << "term,fringe_waves,fringe_name,standard_waves,standard_name\n";
-  for (int j = 1; j < static_cast<int>(r.fringe.size()) && j < static_cast<int>(r.standard.size()); ++j)
+  for (int j = 1; j < static_cast<int>(r.fringe.size()) && j < static_cast<int>(r.standard.size());
+       ++j)
     out << j << ',' << format_number(r.fringe[j], 9) << ',' << zernike_name(ZernikeSet::kFringe, j)
-        << ',' << format_number(r.standard[j], 9) << ','
-        << zernike_name(ZernikeSet::kStandard, j) << '\n';
+        << ',' << format_number(r.standard[j], 9) << ',' << zernike_name(ZernikeSet::kStandard, j)
+        << '\n';
   return out.str();
 }
 
@@ -130,8 +131,8 @@ std::string mtf_csv(const QualityResult& r) {
   for (std::size_t k = 0; k < m.frequency.size(); ++k)
     out << format_number(m.frequency[k]) << ',' << format_number(m.tangential[k]) << ','
         << format_number(m.sagittal[k]) << ',' << format_number(m.limit[k]) << ','
-        << format_number(m.geometric_tangential[k]) << ','
-        << format_number(m.geometric_sagittal[k]) << '\n';
+        << format_number(m.geometric_tangential[k]) << ',' << format_number(m.geometric_sagittal[k])
+        << '\n';
   return out.str();
 }
 
@@ -145,4 +146,4 @@ std::string energy_csv(const QualityResult& r) {
   return out.str();
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "analysis.h"
+#include "cli/quality/analysis.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 // One analysed field and wavelength with what the reader needs to name it.
 struct Entry {
-  std::string field_text;   // the field as given, with its unit ("10 deg")
+  std::string field_text;  // the field as given, with its unit ("10 deg")
   double wavelength_nm = 0;
   QualityResult result;
-  std::string tag;          // file-name part, e.g. "f1-w2"
+  std::string tag;  // file-name part, e.g. "f1-w2"
 };
 
 // A number in C-locale "%.*g" form.
@@ -33,6 +33,6 @@ std::string psf_csv(const QualityResult& r);
 std::string mtf_csv(const QualityResult& r);
 std::string energy_csv(const QualityResult& r);
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

@@ -1,11 +1,11 @@
-#include "wavefront.h"
+#include "cli/quality/wavefront.h"
 
 #include <cmath>
 #include <limits>
 
 #include "aberration/optical_path.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 // The optical path of a traced ray from the start to its point on the image
@@ -153,4 +153,4 @@ Wavefront sample_wavefront(const State& s, const Reference& ref, int n) {
   return wf;
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "exit_pupil.h"
+#include "cli/quality/exit_pupil.h"
 #include "model/state.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 // The chief ray of a field and the reference sphere around its image point.
 struct Reference {
@@ -50,9 +50,9 @@ bool make_reference(const State& s, int stop, const StartRay& chief, int q, Refe
 // One pupil ray: its aberration and where it lands relative to the chief ray.
 struct PupilRay {
   bool ok = false;
-  double w = 0;                    // waves
-  double spot_x = 0, spot_y = 0;   // on the image surface, from the chief ray's point
-  double dir[3] = {0, 0, 1};       // unit direction in the last space
+  double w = 0;                   // waves
+  double spot_x = 0, spot_y = 0;  // on the image surface, from the chief ray's point
+  double dir[3] = {0, 0, 1};      // unit direction in the last space
 };
 PupilRay trace_pupil_ray(const State& s, const Reference& ref, double px, double py);
 
@@ -66,12 +66,12 @@ enum class Sample : unsigned char { kOutside = 0, kValid = 1, kVignetted = 2 };
 // about 2e-3 at n = 64 and 7e-4 at n = 128.)
 struct Wavefront {
   int n = 0;
-  std::vector<double> coord;        // cell centres, -1..1
-  std::vector<Sample> state;        // outside, valid, vignetted
-  std::vector<double> w;            // waves; NaN where not valid
+  std::vector<double> coord;  // cell centres, -1..1
+  std::vector<Sample> state;  // outside, valid, vignetted
+  std::vector<double> w;      // waves; NaN where not valid
   std::vector<double> spot_x, spot_y;
-  int valid = 0, vignetted = 0;     // cells touching the pupil
-  double na = 0;                    // image-space numerical aperture n'·sin θ
+  int valid = 0, vignetted = 0;  // cells touching the pupil
+  double na = 0;                 // image-space numerical aperture n'·sin θ
 };
 
 // Traces the centre of every cell of the pupil.
@@ -79,6 +79,6 @@ Wavefront sample_wavefront(const State& s, const Reference& ref, int n);
 
 inline bool inside_rim(double x, double y) { return x * x + y * y <= 1; }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

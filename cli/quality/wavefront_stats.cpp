@@ -1,11 +1,11 @@
-#include "wavefront_stats.h"
+#include "cli/quality/wavefront_stats.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "least_squares.h"
+#include "cli/quality/least_squares.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 struct Points {
@@ -29,10 +29,14 @@ Points inside_points(const Wavefront& wf) {
 // The first `terms` of 1, x, y, 2ρ²−1 at a point.
 double basis(int term, double x, double y) {
   switch (term) {
-    case 0: return 1;
-    case 1: return x;
-    case 2: return y;
-    default: return 2 * (x * x + y * y) - 1;
+    case 0:
+      return 1;
+    case 1:
+      return x;
+    case 2:
+      return y;
+    default:
+      return 2 * (x * x + y * y) - 1;
   }
 }
 
@@ -74,4 +78,4 @@ WavefrontStats wavefront_stats(const Wavefront& wf) {
   return st;
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

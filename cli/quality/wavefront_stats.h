@@ -6,24 +6,24 @@
 
 #include <vector>
 
-#include "wavefront.h"
+#include "cli/quality/wavefront.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 struct Spread {
   double rms = 0, pv = 0;  // waves
 };
 
 struct WavefrontStats {
-  Spread raw;          // about the mean
-  Spread no_tilt;      // piston and tilt removed
-  Spread no_focus;     // piston, tilt and defocus (2ρ²−1) removed
+  Spread raw;                     // about the mean
+  Spread no_tilt;                 // piston and tilt removed
+  Spread no_focus;                // piston, tilt and defocus (2ρ²−1) removed
   double tilt_x = 0, tilt_y = 0;  // the removed tilt: W ≈ c + tilt_x·px + tilt_y·py
   int samples = 0;
 };
 
 WavefrontStats wavefront_stats(const Wavefront& wf);
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

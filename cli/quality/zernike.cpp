@@ -1,12 +1,12 @@
-#include "zernike.h"
+#include "cli/quality/zernike.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "least_squares.h"
+#include "cli/quality/least_squares.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 namespace {
 
 // The Fringe order, as (n, m) with m < 0 for the sine terms.
@@ -27,8 +27,8 @@ std::vector<double> radial_coefficients(int n, int m) {
   m = std::abs(m);
   std::vector<double> c(n + 1, 0.0);
   for (int k = 0; k <= (n - m) / 2; ++k) {
-    const double v = factorial(n - k) /
-                     (factorial(k) * factorial((n + m) / 2 - k) * factorial((n - m) / 2 - k));
+    const double v =
+        factorial(n - k) / (factorial(k) * factorial((n + m) / 2 - k) * factorial((n - m) / 2 - k));
     c[n - 2 * k] = k % 2 ? -v : v;
   }
   return c;
@@ -102,14 +102,22 @@ std::string zernike_name(ZernikeSet set, int j) {
   const ZernikeIndex t = zernike_index(set, j);
   const char* xy = t.m > 0 ? " x" : " y";
   switch (t.n * 100 + std::abs(t.m)) {
-    case 0: return "piston";
-    case 101: return std::string("tilt") + xy;
-    case 200: return "defocus";
-    case 202: return t.m > 0 ? "astigmatism 0°" : "astigmatism 45°";
-    case 301: return std::string("coma") + xy;
-    case 400: return "spherical";
-    case 303: return std::string("trefoil") + xy;
-    default: return "";
+    case 0:
+      return "piston";
+    case 101:
+      return std::string("tilt") + xy;
+    case 200:
+      return "defocus";
+    case 202:
+      return t.m > 0 ? "astigmatism 0°" : "astigmatism 45°";
+    case 301:
+      return std::string("coma") + xy;
+    case 400:
+      return "spherical";
+    case 303:
+      return std::string("trefoil") + xy;
+    default:
+      return "";
   }
 }
 
@@ -135,4 +143,4 @@ std::vector<double> fit_zernike(const Wavefront& wf, ZernikeSet set, int terms) 
   return x;
 }
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality

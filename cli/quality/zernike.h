@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "wavefront.h"
+#include "cli/quality/wavefront.h"
 
-namespace lumaveil::quality {
+namespace lumaveil::cli::quality {
 
 enum class ZernikeSet { kFringe, kStandard };
 
@@ -39,6 +39,6 @@ std::string zernike_name(ZernikeSet set, int j);
 // Empty when there are too few cells.
 std::vector<double> fit_zernike(const Wavefront& wf, ZernikeSet set, int terms = kZernikeTerms);
 
-}  // namespace lumaveil::quality
+}  // namespace lumaveil::cli::quality
 
 #endif

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -113,6 +114,18 @@ std::string LensFile::text() const {
     out << k++ << '\t' << s.type << tabbed({s.C, s.D, s.Xd, s.Yd}) << '\t' << s.code << '\t'
         << s.link << tabbed(s.n) << '\n';
   return out.str();
+}
+
+HostRun run_host(const std::string& host, const std::string& arguments) {
+  const std::string command = "\"" + host + "\" " + arguments + " >host-out.txt 2>host-err.txt";
+  const int raw = std::system(command.c_str());
+  HostRun run;
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.out = read_file("host-out.txt");
+  run.err = read_file("host-err.txt");
+  std::remove("host-out.txt");
+  std::remove("host-err.txt");
+  return run;
 }
 
 void LensFile::write() const { write_file("IN_FM.txt", text()); }

@@ -75,6 +75,15 @@ struct RaySetFile {
   void write() const;  // to "IN_FM2.txt" in the current directory
 };
 
+// One run of the host program: its exit status (-1 when it did not exit)
+// and what it wrote to standard output and standard error.
+struct HostRun {
+  int status = 0;
+  std::string out, err;
+};
+// Runs `host` with `arguments` (shell words) in the current directory.
+HostRun run_host(const std::string& host, const std::string& arguments);
+
 // Passes when |got − want| ≤ tolerance·|want|: a tolerance relative to the
 // expected value. The failure message shows both values and the tolerance.
 ::testing::AssertionResult relatively_near(double got, double want, double tolerance);

@@ -1,0 +1,51 @@
+#include "cli/analysis/spot_stats.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumaveil::cli::analysis {
+
+SpotStats spot_stats(const std::vector<Point>& points) {
+  SpotStats s;
+  s.total = static_cast<int>(points.size());
+  for (const Point& p : points) {
+    if (!finite(p)) continue;
+    s.cx += p.x;
+    s.cy += p.y;
+    ++s.used;
+  }
+  if (s.used == 0) return s;
+  s.cx /= s.used;
+  s.cy /= s.used;
+  double sum = 0;
+  for (const Point& p : points) {
+    if (!finite(p)) continue;
+    double r2 = (p.x - s.cx) * (p.x - s.cx) + (p.y - s.cy) * (p.y - s.cy);
+    sum += r2;
+    s.geometric = std::max(s.geometric, std::sqrt(r2));
+  }
+  s.rms = std::sqrt(sum / s.used);
+  return s;
+}
+
+int count_finite(const std::vector<Point>& points) {
+  return static_cast<int>(std::count_if(points.begin(), points.end(), [](const Point& p) { return finite(p); }));
+}
+
+std::vector<Point> spot_points(const report_input::TrajectoryBlock& block, bool angles) {
+  std::vector<Point> points;
+  for (const auto& row : block.spots) points.push_back(angles ? Point{row.u, row.v} : Point{row.x, row.y});
+  return points;
+}
+
+bool spots_in_angles(const report_input::ReportContents& r) {
+  bool heights_vary = false;
+  bool angles_vary = false;
+  for (const auto& block : r.trajectories) {
+    heights_vary = heights_vary || spot_stats(spot_points(block, false)).geometric > 0;
+    angles_vary = angles_vary || spot_stats(spot_points(block, true)).geometric > 0;
+  }
+  return !heights_vary && angles_vary;
+}
+
+}  // namespace lumaveil::cli::analysis

@@ -1,0 +1,35 @@
+// `lumaveil export`: the report as a workbook or as a UTF-8 CSV.
+#include <cstdio>
+
+#include "cli/commands/command_line.h"
+#include "cli/commands/report_file.h"
+#include "cli/report_input/file_bytes.h"
+#include "cli/workbook/csv.h"
+#include "cli/workbook/workbook.h"
+
+namespace lumaveil::cli::commands {
+
+int export_command(const Invocation& call) {
+  const std::optional<report_input::ReportContents> r = report_to_show(call, "export");
+  if (!r) return 1;
+  const bool csv = call.options.has("--csv");
+  const std::string target = call.options.value("-o", csv ? "OUT_M.csv" : "OUT_M.xlsx");
+  const std::string shown = shown_path(call, target);
+  if (csv) {
+    const Status written = report_input::write_whole_file(target, workbook::csv_text(*r));
+    if (!written.ok()) {
+      std::fprintf(stderr, "lumaveil export: cannot write %s: %s\n", shown.c_str(), written.reason().c_str());
+      return 1;
+    }
+  } else {
+    const Status written = workbook::write_workbook(*r, target);
+    if (!written.ok()) {
+      std::fprintf(stderr, "lumaveil export: %s\n", written.reason().c_str());
+      return 1;
+    }
+  }
+  std::printf("%s: %s\n", shown.c_str(), report_input::mode_title(r->mode).c_str());
+  return 0;
+}
+
+}  // namespace lumaveil::cli::commands

@@ -1,0 +1,111 @@
+// Mode 1: the lens layout, its surfaces and the central and rim rays of every
+// wavelength in one section (the numbers in analysis/lens_section).
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "cli/analysis/lens_section.h"
+#include "cli/analysis/ticks.h"
+#include "cli/drawing/chart.h"
+#include "cli/drawing/figure_kinds.h"
+#include "cli/drawing/figure_text.h"
+#include "cli/drawing/palette.h"
+
+namespace lumaveil::cli::drawing {
+
+using analysis::LensSection;
+using analysis::Point;
+using report_input::ReportContents;
+
+namespace {
+
+// The drawing's size: equal scales where its shape allows; heights
+// stretched when the lens is long and thin.
+struct Frame {
+  Axis z, h;
+  double width = 1000, height = 0, stretch = 1;
+};
+
+Frame frame_of(const LensSection& section) {
+  Frame f;
+  f.z = range_of(section.zs);
+  f.h = range_of(section.hs);
+  double zpad = std::max((f.z.hi - f.z.lo) * 0.04, 1e-3);
+  double hpad = std::max((f.h.hi - f.h.lo) * 0.08, 1e-3);
+  f.z.lo -= zpad;
+  f.z.hi += zpad;
+  f.h.lo -= hpad;
+  f.h.hi += hpad;
+  f.height = f.width * (f.h.hi - f.h.lo) / (f.z.hi - f.z.lo);
+  if (f.height < 220) {
+    f.stretch = 220 / f.height;
+    f.height = 220;
+  }
+  if (f.height > 620) {
+    double extra = f.height / 620;
+    f.width /= extra;
+    f.height = 620;
+  }
+  f.z.exact = true;
+  f.h.exact = true;
+  f.z.label = "z (mm)";
+  f.h.label = std::string(section.xz ? "x" : "y") + " (mm)";
+  return f;
+}
+
+void draw_outline(Document& doc, const Chart& chart, const analysis::SurfaceOutline& o) {
+  if (o.points.empty()) return;
+  std::vector<Point> px;
+  for (const Point& p : o.points) px.push_back({chart.px(p.x), chart.py(p.y)});
+  if (o.type == 1) {
+    // An ideal element: a line with arrowheads at both ends.
+    const Style style{"#303030", "none", 2.5, ""};
+    Point top = px.front();
+    Point bottom = px.back();
+    doc.line(top.x, top.y, bottom.x, bottom.y, style);
+    double dir = top.y < bottom.y ? 1 : -1;
+    doc.polyline({{top.x - 8, top.y + 12 * dir}, top, {top.x + 8, top.y + 12 * dir}}, style);
+    doc.polyline({{bottom.x - 8, bottom.y - 12 * dir}, bottom, {bottom.x + 8, bottom.y - 12 * dir}}, style);
+    return;
+  }
+  doc.polyline(px, Style{o.mirror ? "#6a3d9a" : "#202020", "none", o.mirror ? 4 : 2.5, ""});
+}
+
+// The wavelengths in a row under the drawing, clear of the rays.
+void draw_key(Document& doc, const ReportContents& r, const inputs::LensView* lens, double height) {
+  TextStyle key;
+  key.size = 15;
+  double kx = 110;
+  for (std::size_t b = 0; b < r.trajectories.size(); ++b) {
+    std::string name = wavelength_name(lens, r.trajectories[b].wavelength);
+    doc.rect(kx, height + 142, 22, 12, Style{"none", colour(b), 1, ""});
+    doc.text(kx + 28, height + 153, name, key);
+    kx += 60 + 8.5 * static_cast<double>(name.size());
+  }
+}
+
+}  // namespace
+
+Figure layout_figure(const ReportContents& r, const inputs::LensView* lens, std::vector<std::string>& notes) {
+  const LensSection section = analysis::lens_section(r, lens);
+  if (lens != nullptr && !section.with_lens)
+    notes.push_back("IN_FM.txt has fewer surfaces than the report: surfaces not drawn");
+  const Frame f = frame_of(section);
+  Document doc(f.width + 160, f.height + 170);
+  Chart chart(doc, 110, 60, f.width, f.height, f.z, f.h);
+  std::string title = std::string("lens layout, ") + (section.xz ? "x" : "y") + "-z section";
+  if (f.stretch > 1.01) title += ", heights ×" + analysis::label(f.stretch, 2);
+  chart.draw_axes(title);
+  // The axis.
+  doc.line(chart.px(f.z.lo), chart.py(0), chart.px(f.z.hi), chart.py(0), Style{"#888888", "none", 1, "8 4 2 4"});
+  for (const auto& o : section.outlines) draw_outline(doc, chart, o);
+  for (const auto& path : section.paths) chart.curve(path.points, colour(path.block), 1.5);
+  draw_key(doc, r, lens, f.height);
+  if (section.missed > 0)
+    chart.note(count_note(section.missed, section.rays, "rays missed a surface (drawn up to it)"));
+  if (!section.with_lens) chart.note("surfaces not drawn: no IN_FM.txt", section.missed > 0 ? 1 : 0);
+  return {"layout.svg", "Lens layout with the central and rim rays of every wavelength", doc.str()};
+}
+
+}  // namespace lumaveil::cli::drawing

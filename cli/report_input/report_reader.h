@@ -1,0 +1,31 @@
+// Reading a report (OUT_M.xls) back into typed blocks (report_blocks.h).
+//
+// The report is tab-separated text whose Japanese headings are Shift_JIS
+// (code page 932) bytes. The reader recognises the mode from the layout of
+// the lines, decodes the headings to UTF-8 and returns the numbers of every
+// block. It never runs a calculation. Anything that is not a report, or a
+// report cut short, gives a failed result whose reason names the line.
+#ifndef LUMAVEIL_CLI_REPORT_INPUT_REPORT_READER_H
+#define LUMAVEIL_CLI_REPORT_INPUT_REPORT_READER_H
+
+#include <string>
+#include <string_view>
+
+#include "cli/report_input/report_blocks.h"
+#include "cli/result.h"
+
+namespace lumaveil::cli::report_input {
+
+// Reads report text. `name` is used in the reasons only.
+Result<ReportContents> read_report(std::string_view text, const std::string& name = "OUT_M.xls");
+// Reads a report file, under the regular-file rule; `name` as above (the
+// path when empty).
+Result<ReportContents> read_report_file(const std::string& path, const std::string& name = "");
+
+// A whole cell as a number: the printf forms of the report, NAN and INF
+// spellings included, leading blanks allowed. Locale-independent.
+bool parse_number(std::string_view cell, double& value);
+
+}  // namespace lumaveil::cli::report_input
+
+#endif

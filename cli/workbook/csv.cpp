@@ -1,0 +1,53 @@
+#include "cli/workbook/csv.h"
+
+#include <cmath>
+
+#include "cli/report_input/report_reader.h"
+
+namespace lumaveil::cli::workbook {
+
+using report_input::ReportContents;
+
+namespace {
+
+std::string csv_field(const std::string& cell) {
+  if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
+  std::string out = "\"";
+  for (char ch : cell) {
+    if (ch == '"') out += '"';
+    out += ch;
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+std::string csv_text(const ReportContents& r) {
+  std::string out = "\xEF\xBB\xBF";
+  for (const auto& line : r.cells) {
+    for (std::size_t c = 0; c < line.size(); ++c) {
+      if (c > 0) out += ',';
+      out += csv_field(line[c]);
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+std::string number_format(const std::string& printed) {
+  double value = 0;
+  if (!report_input::parse_number(printed, value) || !std::isfinite(value)) return "";
+  std::size_t e = printed.find_first_of("eE");
+  std::size_t point = printed.find('.');
+  std::size_t end = e == std::string::npos ? printed.size() : e;
+  std::size_t decimals = point == std::string::npos || point > end ? 0 : end - point - 1;
+  std::string format = "0";
+  if (decimals > 0) {
+    format += '.';
+    format.append(decimals, '0');
+  }
+  if (e != std::string::npos) format += "E+00";
+  return format;
+}
+
+}  // namespace lumaveil::cli::workbook

@@ -1,0 +1,22 @@
+// The report's cells as CSV, and the number format that shows a printed
+// field with all its digits.
+#ifndef LUMAVEIL_CLI_WORKBOOK_CSV_H
+#define LUMAVEIL_CLI_WORKBOOK_CSV_H
+
+#include <string>
+
+#include "cli/report_input/report_blocks.h"
+
+namespace lumaveil::cli::workbook {
+
+// The report's cells as CSV (RFC 4180 quoting, CR LF line ends), UTF-8 with
+// a byte-order mark so that spreadsheets take it as UTF-8.
+std::string csv_text(const report_input::ReportContents& report);
+
+// The number format that shows a printed field with all its digits, e.g.
+// "0.000000E+00" for 2.970764E-01, "0.0000000" for 0.0214087.
+std::string number_format(const std::string& printed);
+
+}  // namespace lumaveil::cli::workbook
+
+#endif

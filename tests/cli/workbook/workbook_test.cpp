@@ -1,0 +1,296 @@
+#include "cli/report_input/report_reader.h"
+#include "cli/workbook/csv.h"
+#include "cli/workbook/sheet_plan.h"
+#include "cli/workbook/workbook.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <regex>
+
+#include "support/report_files.h"
+#include "support/test_support.h"
+
+namespace lumaveil::cli::workbook {
+namespace {
+
+namespace fs = std::filesystem;
+using lumaveil::testing::read_file;
+using lumaveil::testing::ScratchDir;
+using lumaveil::testing::test_data_dir;
+using lumaveil::testing::write_file;
+
+int run(const std::string& command) {
+  int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+std::string unescape(std::string s) {
+  const std::pair<const char*, const char*> entities[] = {
+      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
+  for (const auto& [from, to] : entities)
+    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + 1))
+      s.replace(at, std::strlen(from), to);
+  return s;
+}
+
+// A cell read back from the sheet XML: its text, or its number.
+struct Cell {
+  bool number = false;
+  double value = 0;
+  std::string text;
+  int style = 0;
+};
+
+// Row and column from 0 out of a reference such as "AB12".
+std::pair<int, int> position(const std::string& ref) {
+  int col = 0;
+  std::size_t k = 0;
+  while (k < ref.size() && std::isalpha(static_cast<unsigned char>(ref[k]))) col = col * 26 + (ref[k++] - 'A' + 1);
+  return {std::stoi(ref.substr(k)) - 1, col - 1};
+}
+
+// The workbook unpacked with unzip: sheet name -> cells by (row, column).
+struct Workbook {
+  std::vector<std::string> names;
+  std::vector<std::map<std::pair<int, int>, Cell>> sheets;
+  std::vector<std::string> sheet_xml;
+  std::string styles;
+  int charts = 0;
+
+  bool read(const std::string& path) {
+    auto part = [&](const std::string& name) {
+      std::string out = "part.xml";
+      if (run("unzip -p \"" + path + "\" " + name + " > " + out + " 2>/dev/null") != 0) return std::string();
+      return read_file(out);
+    };
+    std::string workbook = part("xl/workbook.xml");
+    if (workbook.empty()) return false;
+    std::regex sheet("<sheet name=\"([^\"]*)\"");
+    for (auto it = std::sregex_iterator(workbook.begin(), workbook.end(), sheet); it != std::sregex_iterator(); ++it)
+      names.push_back(unescape((*it)[1]));
+    std::vector<std::string> strings;
+    std::string shared = part("xl/sharedStrings.xml");
+    std::regex si("<si><t[^>]*>([^<]*)</t></si>");
+    for (auto it = std::sregex_iterator(shared.begin(), shared.end(), si); it != std::sregex_iterator(); ++it)
+      strings.push_back(unescape((*it)[1]));
+    std::regex cell("<c r=\"([A-Z]+[0-9]+)\"( s=\"([0-9]+)\")?( t=\"([a-z]+)\")?><v>([^<]*)</v></c>");
+    for (std::size_t s = 0; s < names.size(); ++s) {
+      std::string xml = part("xl/worksheets/sheet" + std::to_string(s + 1) + ".xml");
+      sheet_xml.push_back(xml);
+      std::map<std::pair<int, int>, Cell> cells;
+      for (auto it = std::sregex_iterator(xml.begin(), xml.end(), cell); it != std::sregex_iterator(); ++it) {
+        Cell c;
+        c.style = (*it)[3].matched ? std::stoi((*it)[3]) : 0;
+        if ((*it)[5] == "s") {
+          c.text = strings.at(std::stoul((*it)[6]));
+        } else {
+          c.number = true;
+          c.value = std::stod((*it)[6]);
+        }
+        cells[position((*it)[1])] = c;
+      }
+      sheets.push_back(std::move(cells));
+    }
+    styles = part("xl/styles.xml");
+    while (!part("xl/charts/chart" + std::to_string(charts + 1) + ".xml").empty()) ++charts;
+    return true;
+  }
+};
+
+bool have_unzip() { return run("unzip -v >/dev/null 2>&1") == 0; }
+
+using lumaveil::testing::every_report;
+
+TEST(ExportPlan, SheetsCoverEveryLineThatHoldsACellOnce) {
+  for (const auto& file : every_report()) {
+    SCOPED_TRACE(file);
+    report_input::ReportContents r = report_input::read_report_file(file).value();
+    std::vector<SheetPlan> plans = plan_sheets(r);
+    if (r.mode == 0) {
+      EXPECT_TRUE(plans.empty());
+      continue;
+    }
+    std::vector<int> covered(r.cells.size(), 0);
+    for (const auto& plan : plans) {
+      EXPECT_LE(plan.name.size(), 31u);
+      for (int line = plan.first_line; line < plan.end_line; ++line) ++covered[static_cast<std::size_t>(line)];
+    }
+    for (std::size_t line = 0; line < r.cells.size(); ++line) {
+      bool has_cell = false;
+      for (const auto& cell : r.cells[line]) has_cell = has_cell || !cell.empty();
+      if (has_cell) {
+        EXPECT_EQ(covered[line], 1) << "line " << line + 1;
+      }
+      EXPECT_LE(covered[line], 1) << "line " << line + 1;
+    }
+    if (r.mode == 1) {
+      EXPECT_EQ(plans.size(), 2 * r.trajectories.size());
+    }
+    if (r.mode == 4) {
+      EXPECT_EQ(plans.size(), r.aberrations.size());
+    }
+  }
+}
+
+TEST(ExportFormats, EveryPrintedDigitIsShown) {
+  EXPECT_EQ(number_format("2.970764E-01"), "0.000000E+00");
+  EXPECT_EQ(number_format("0.0214087"), "0.0000000");
+  EXPECT_EQ(number_format("  -0.050189"), "0.000000");
+  EXPECT_EQ(number_format("12"), "0");
+  EXPECT_EQ(number_format("1E-07"), "0E+00");
+  EXPECT_EQ(number_format("NAN"), "");
+  EXPECT_EQ(number_format("1/R(0)"), "");
+}
+
+// Parses CSV written with RFC 4180 quoting back into lines of cells.
+std::vector<std::vector<std::string>> parse_csv(const std::string& text) {
+  std::vector<std::vector<std::string>> lines(1, std::vector<std::string>(1));
+  bool quoted = false;
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    char ch = text[k];
+    if (quoted) {
+      if (ch == '"' && k + 1 < text.size() && text[k + 1] == '"') {
+        lines.back().back() += '"';
+        ++k;
+      } else if (ch == '"') {
+        quoted = false;
+      } else {
+        lines.back().back() += ch;
+      }
+    } else if (ch == '"') {
+      quoted = true;
+    } else if (ch == ',') {
+      lines.back().emplace_back();
+    } else if (ch == '\r' && k + 1 < text.size() && text[k + 1] == '\n') {
+      lines.emplace_back(1);
+      ++k;
+    } else {
+      lines.back().back() += ch;
+    }
+  }
+  lines.pop_back();  // after the last line end
+  return lines;
+}
+
+TEST(ExportCsv, TheSameCellsInUtf8) {
+  for (const auto& file : every_report()) {
+    SCOPED_TRACE(file);
+    report_input::ReportContents r = report_input::read_report_file(file).value();
+    std::string csv = csv_text(r);
+    ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(parse_csv(csv.substr(3)), r.cells);
+  }
+  report_input::ReportContents odd;
+  odd.cells = {{"a,b", "say \"x\"", ""}, {"波長"}};
+  EXPECT_EQ(csv_text(odd), "\xEF\xBB\xBF\"a,b\",\"say \"\"x\"\"\",\r\n波長\r\n");
+}
+
+TEST(ExportWorkbook, EveryCellOfEveryReportReadsBackFromTheSheets) {
+  if (!workbooks_available()) GTEST_SKIP() << "built without libxlsxwriter";
+  if (!have_unzip()) GTEST_SKIP() << "unzip is not installed: the workbook cannot be read back";
+  ScratchDir scratch;
+  int checked = 0;
+  for (const auto& file : every_report()) {
+    SCOPED_TRACE(file);
+    report_input::ReportContents r = report_input::read_report_file(file).value();
+    if (r.mode == 0) continue;
+    const Status written = write_workbook(r, "book.xlsx");
+    ASSERT_TRUE(written.ok()) << written.reason();
+    Workbook book;
+    ASSERT_TRUE(book.read("book.xlsx"));
+    std::vector<SheetPlan> plans = plan_sheets(r);
+    int expected_charts = 0;
+    for (const auto& plan : plans) {
+      auto at = std::find(book.names.begin(), book.names.end(), plan.name);
+      ASSERT_NE(at, book.names.end()) << plan.name;
+      const auto& sheet = book.sheets[static_cast<std::size_t>(at - book.names.begin())];
+      const std::string& xml = book.sheet_xml[static_cast<std::size_t>(at - book.names.begin())];
+      EXPECT_NE(xml.find("ySplit=\"2\""), std::string::npos) << "heading rows frozen";
+      EXPECT_NE(xml.find("<cols>"), std::string::npos) << "column widths";
+      std::size_t cells = 0;
+      for (int line = plan.first_line; line < plan.end_line; ++line) {
+        const auto& row = r.cells[static_cast<std::size_t>(line)];
+        for (std::size_t c = 0; c < row.size(); ++c) {
+          if (row[c].empty()) continue;
+          ++cells;
+          auto found = sheet.find({line - plan.first_line, static_cast<int>(c)});
+          ASSERT_NE(found, sheet.end()) << "line " << line + 1 << " column " << c + 1;
+          double value = 0;
+          if (!number_format(row[c]).empty()) {
+            ASSERT_TRUE(report_input::parse_number(row[c], value));
+            EXPECT_TRUE(found->second.number) << row[c];
+            EXPECT_EQ(found->second.value, value) << row[c];
+            EXPECT_GT(found->second.style, 0) << "a number format that shows every digit";
+          } else {
+            EXPECT_FALSE(found->second.number) << row[c];
+            EXPECT_EQ(found->second.text, row[c]);
+          }
+          ++checked;
+        }
+      }
+      EXPECT_EQ(sheet.size(), cells) << "no cell beyond the report's in " << plan.name;
+      bool rows = plan.chart == SheetPlan::Chart::Spots
+                      ? !r.trajectories[static_cast<std::size_t>(plan.block)].spots.empty()
+                      : plan.chart == SheetPlan::Chart::Merit ? !r.optimisation.rows.empty()
+                                                               : plan.chart == SheetPlan::Chart::Aberration;
+      if (rows) ++expected_charts;
+    }
+    EXPECT_EQ(book.charts, expected_charts);
+    if (r.mode == 4 || r.mode == 2) {
+      EXPECT_NE(book.styles.find("0.000000E+00"), std::string::npos);
+    }
+    if (r.mode == 4) {
+      // The fit sheet holds the polynomial of the printed coefficients.
+      auto at = std::find(book.names.begin(), book.names.end(), "Fit1");
+      ASSERT_NE(at, book.names.end());
+      const auto& fit = book.sheets[static_cast<std::size_t>(at - book.names.begin())];
+      const auto& c = r.aberrations[0].u_scan.fit;
+      double t = fit.at({76, 4}).value;
+      EXPECT_DOUBLE_EQ(t, 0.5);
+      double p = c[0] + c[1] * t + c[2] * t * t + c[3] * t * t * t + c[4] * std::pow(t, 4) +
+                 c[5] * std::pow(t, 5) + c[6] * std::pow(t, 6);
+      if (std::isfinite(p)) {
+        EXPECT_NEAR(fit.at({76, 5}).value, p, 1e-12 * (1 + std::fabs(p)));
+      }
+    }
+  }
+  EXPECT_GT(checked, 5000);
+}
+
+TEST(ExportCommand, WritesTheFilesAndRefusesWhatIsNoReport) {
+  ScratchDir scratch;
+  std::string host = std::string("\"") + LUMAVEIL_HOST + "\"";
+  fs::copy_file(test_data_dir() + "/examples/cooke_triplet/m4.xls", "OUT_M.xls");
+  ASSERT_EQ(run(host + " export --csv >out.txt 2>err.txt"), 0) << read_file("err.txt");
+  EXPECT_EQ(read_file("OUT_M.csv").substr(0, 3), "\xEF\xBB\xBF");
+  ASSERT_EQ(run(host + " export -o other.csv --csv >out.txt 2>err.txt"), 0);
+  EXPECT_EQ(read_file("other.csv"), read_file("OUT_M.csv"));
+  int workbook = run(host + " export >out.txt 2>err.txt");
+  if (workbooks_available()) {
+    EXPECT_EQ(workbook, 0) << read_file("err.txt");
+    EXPECT_EQ(read_file("OUT_M.xlsx").substr(0, 2), "PK");
+  } else {
+    EXPECT_EQ(workbook, 1);
+    EXPECT_NE(read_file("err.txt").find("without libxlsxwriter"), std::string::npos);
+  }
+  fs::create_directories("bad");
+  write_file("bad/OUT_M.xls", "hello\tworld\n");
+  EXPECT_EQ(run(host + " export -C bad --csv >out.txt 2>err.txt"), 1);
+  EXPECT_NE(read_file("err.txt").find("is not a Lumaveil report"), std::string::npos);
+  EXPECT_FALSE(fs::exists("bad/OUT_M.csv"));
+  EXPECT_EQ(run(host + " export --bogus >out.txt 2>err.txt"), 2);
+  EXPECT_EQ(run(host + " export --help >out.txt 2>err.txt"), 0);
+  // A workbook that cannot be created is an error, not a success.
+  if (workbooks_available()) {
+    EXPECT_EQ(run(host + " export -o no/such/dir/x.xlsx >out.txt 2>err.txt"), 1);
+  }
+}
+
+}  // namespace
+}  // namespace lumaveil::cli::workbook
