@@ -14,16 +14,19 @@ namespace {
 std::string short_usage() {
   std::string names;
   for (const Command& command : command_table())
-    names += std::string(names.empty() ? "" : ", ") + (std::strcmp(command.name, "MODE") == 0 ? "a mode number" : command.name);
+    names += std::string(names.empty() ? "" : ", ") +
+             (std::strcmp(command.name, "MODE") == 0 ? "a mode number" : command.name);
   return "usage: lumaveil [-C DIR] [--quiet] COMMAND [OPTIONS]\n"
-         "COMMAND: " + names + " (lumaveil help COMMAND)\n";
+         "COMMAND: " +
+         names + " (lumaveil help COMMAND)\n";
 }
 
 Result<Invocation> usage_error(const Command* command, const std::string& message) {
-  if (command == nullptr) return Result<Invocation>::failure("lumaveil: " + message + "\n" + short_usage());
+  if (command == nullptr)
+    return Result<Invocation>::failure("lumaveil: " + message + "\n" + short_usage());
   const std::string name = std::strcmp(command->name, "MODE") == 0 ? "mode" : command->name;
-  return Result<Invocation>::failure("lumaveil " + name + ": " + message + "\nusage: " +
-                                     usage_line(*command) + "\n");
+  return Result<Invocation>::failure("lumaveil " + name + ": " + message +
+                                     "\nusage: " + usage_line(*command) + "\n");
 }
 
 // Stores an option of `spec`, taking its value from the next argument.
@@ -94,17 +97,30 @@ std::string general_help() {
   for (const Command& command : command_table()) {
     std::string name = command.name;
     name.resize(9, ' ');
-    text += "  " + name + command.summary + "\n";
+    text += "  ";
+    text += name;
+    text += command.summary;
+    text += '\n';
   }
-  text += "\n" + std::string(command_table().front().description) +
-          "\nGlobal options (before or after the command):\n" + option_lines(global_options());
+  text += '\n';
+  text += command_table().front().description;
+  text += "\nGlobal options (before or after the command):\n";
+  text += option_lines(global_options());
   return text;
 }
 
 std::string command_help(const Command& command) {
-  std::string text = "usage: " + usage_line(command) + "\n\n" + command.description;
-  if (!command.options.empty()) text += "\nOptions:\n" + option_lines(command.options);
-  return text + "\nGlobal options (before or after the command):\n" + option_lines(global_options());
+  std::string text = "usage: ";
+  text += usage_line(command);
+  text += "\n\n";
+  text += command.description;
+  if (!command.options.empty()) {
+    text += "\nOptions:\n";
+    text += option_lines(command.options);
+  }
+  text += "\nGlobal options (before or after the command):\n";
+  text += option_lines(global_options());
+  return text;
 }
 
 std::string shown_path(const Invocation& call, const std::string& path) {
@@ -125,11 +141,13 @@ int run_command_line(int argc, char** argv, const char* version) {
     return 0;
   }
   if (call.options.has("--help")) {
-    std::fputs((call.command != nullptr ? command_help(*call.command) : general_help()).c_str(), stdout);
+    std::fputs((call.command != nullptr ? command_help(*call.command) : general_help()).c_str(),
+               stdout);
     return 0;
   }
   if (!call.directory.empty() && chdir(call.directory.c_str()) != 0) {
-    std::fprintf(stderr, "lumaveil: cannot enter %s: %s\n", call.directory.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "lumaveil: cannot enter %s: %s\n", call.directory.c_str(),
+                 std::strerror(errno));
     return 1;
   }
   return call.command->run(call);

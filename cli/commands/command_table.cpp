@@ -14,7 +14,10 @@ const std::vector<OptionSpec>& global_options() {
 
 const std::vector<Command>& command_table() {
   static const std::vector<Command> table = {
-      {"MODE", "", 0, "run one calculation: modes 1 to 6 (any other integer reads the lens)",
+      {"MODE",
+       "",
+       0,
+       "run one calculation: modes 1 to 6 (any other integer reads the lens)",
        "Runs one call of the library: reads IN_FM.txt (and IN_FM2.txt for modes 2, 3,\n"
        "5 and 6) and writes the report OUT_M.xls.\n"
        "\n"
@@ -27,19 +30,30 @@ const std::vector<Command>& command_table() {
        "  6  curvatures with a Newton search over two axial distances\n"
        "Any other integer reads the lens and writes nothing. Negative numbers are\n"
        "modes, not options.\n",
-       {}, mode_command},
-      {"check", "", 0, "print the lens as the library reads it, and the findings",
+       {},
+       mode_command},
+      {"check",
+       "",
+       0,
+       "print the lens as the library reads it, and the findings",
        "Prints the lens as the library reads it, its first-order data, a real-ray\n"
        "check and the findings (exit status 1 when there are any).\n",
-       {}, check_command},
-      {"plot", "", 0, "draw OUT_M.xls as SVG plots and an index.html",
+       {},
+       check_command},
+      {"plot",
+       "",
+       0,
+       "draw OUT_M.xls as SVG plots and an index.html",
        "Draws the report OUT_M.xls of DIR (default: the current directory) as SVG\n"
        "plots and an index.html that shows them; IN_FM.txt gives the lens layout\n"
        "and the wavelengths. The calculation is not run again.\n",
        {{"-o", nullptr, "OUTDIR", "write the plots there (default: plots; taken inside DIR)"},
         {"--residuals", nullptr, nullptr, "modes 2, 3, 5, 6: also plot Xa, Xs, Ya, Ys"}},
        plot_command},
-      {"export", "", 0, "write OUT_M.xls as a workbook or a UTF-8 CSV",
+      {"export",
+       "",
+       0,
+       "write OUT_M.xls as a workbook or a UTF-8 CSV",
        "Writes the report OUT_M.xls of DIR (default: the current directory) as a\n"
        "workbook, OUT_M.xlsx: numbers as numbers showing every printed digit,\n"
        "headings as text, one sheet per block (per wavelength in modes 1 and 4),\n"
@@ -48,8 +62,13 @@ const std::vector<Command>& command_table() {
        {{"-o", nullptr, "FILE", "the file to write (taken inside DIR)"},
         {"--csv", nullptr, nullptr, "UTF-8 CSV instead of a workbook"}},
        export_command},
-      {"help", "[COMMAND]", 1, "the help of a command, or this text",
-       "Prints the help of COMMAND, or the overview of lumaveil.\n", {}, help_command},
+      {"help",
+       "[COMMAND]",
+       1,
+       "the help of a command, or this text",
+       "Prints the help of COMMAND, or the overview of lumaveil.\n",
+       {},
+       help_command},
   };
   return table;
 }
@@ -64,7 +83,10 @@ const Command* find_command(const std::string& word) {
 std::string usage_line(const Command& command) {
   std::string line = std::string("lumaveil [-C DIR] [--quiet] ") + command.name;
   if (*command.operands != '\0') line += std::string(" ") + command.operands;
-  if (!command.options.empty()) line += " " + option_synopsis(command.options);
+  if (!command.options.empty()) {
+    line += ' ';
+    line += option_synopsis(command.options);
+  }
   return line;
 }
 
