@@ -5,10 +5,12 @@
 #   libpng-dev        that test reads the screenshot
 #   libxlsxwriter-dev `lumaveil export` writes workbooks with it
 #   libfftw3-dev      `lumaveil quality` takes its PSF and MTF transforms from it
+#   unzip             the workbook tests read the workbooks back
+#   clang-format      the check of the host's source layout
 # The library and the DLL need none of them.
 set -eu
 missing=""
-for package in chromium libpng-dev libxlsxwriter-dev libfftw3-dev; do
+for package in chromium libpng-dev libxlsxwriter-dev libfftw3-dev unzip clang-format; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
     missing="$missing $package"
   fi

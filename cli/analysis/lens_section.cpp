@@ -35,8 +35,10 @@ bool rays_in_xz(const ReportContents& r) {
   for (const auto& block : r.trajectories)
     for (const auto& table : block.tables)
       for (const auto& row : table) {
-        if (std::isfinite(row.x) && std::isfinite(table[0].x)) xs = std::max(xs, std::fabs(row.x - table[0].x));
-        if (std::isfinite(row.y) && std::isfinite(table[0].y)) ys = std::max(ys, std::fabs(row.y - table[0].y));
+        if (std::isfinite(row.x) && std::isfinite(table[0].x))
+          xs = std::max(xs, std::fabs(row.x - table[0].x));
+        if (std::isfinite(row.y) && std::isfinite(table[0].y))
+          ys = std::max(ys, std::fabs(row.y - table[0].y));
       }
   return ys == 0 && xs > 0;
 }
@@ -70,7 +72,8 @@ void trace_paths(const ReportContents& r, const std::vector<Fold>& fold, LensSec
 }
 
 // Surface k across the heights it must reach, in the room's frame.
-SurfaceOutline outline(const LensView& lens, int k, int numb, double half, bool xz, const Fold& fold) {
+SurfaceOutline outline(const LensView& lens, int k, int numb, double half, bool xz,
+                       const Fold& fold) {
   const auto& s = lens.surfaces[static_cast<std::size_t>(k)];
   const double zv = lens.vertex(k);
   SurfaceOutline o;
@@ -98,7 +101,8 @@ SurfaceOutline outline(const LensView& lens, int k, int numb, double half, bool 
 
 LensSection lens_section(const ReportContents& r, const LensView* lens) {
   LensSection section;
-  const int numb = r.trajectories.empty() ? 0 : static_cast<int>(r.trajectories[0].tables[0].size());
+  const int numb =
+      r.trajectories.empty() ? 0 : static_cast<int>(r.trajectories[0].tables[0].size());
   section.xz = rays_in_xz(r);
   section.with_lens = lens != nullptr && static_cast<int>(lens->surfaces.size()) > numb - 1;
   const std::vector<Fold> fold = folds(section.with_lens ? lens : nullptr, numb);

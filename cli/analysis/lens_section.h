@@ -39,8 +39,8 @@ struct SurfaceOutline {
 };
 
 struct LensSection {
-  bool xz = false;          // the x-z section (else y-z)
-  bool with_lens = false;   // surfaces drawn: the lens has the report's surfaces
+  bool xz = false;         // the x-z section (else y-z)
+  bool with_lens = false;  // surfaces drawn: the lens has the report's surfaces
   std::vector<RayPath> paths;
   std::vector<SurfaceOutline> outlines;
   std::vector<double> zs, hs;  // every finite z and height, for the ranges

@@ -29,12 +29,14 @@ SpotStats spot_stats(const std::vector<Point>& points) {
 }
 
 int count_finite(const std::vector<Point>& points) {
-  return static_cast<int>(std::count_if(points.begin(), points.end(), [](const Point& p) { return finite(p); }));
+  return static_cast<int>(
+      std::count_if(points.begin(), points.end(), [](const Point& p) { return finite(p); }));
 }
 
 std::vector<Point> spot_points(const report_input::TrajectoryBlock& block, bool angles) {
   std::vector<Point> points;
-  for (const auto& row : block.spots) points.push_back(angles ? Point{row.u, row.v} : Point{row.x, row.y});
+  for (const auto& row : block.spots)
+    points.push_back(angles ? Point{row.u, row.v} : Point{row.x, row.y});
   return points;
 }
 

@@ -24,7 +24,9 @@ std::string to_text(double value, std::chars_format format, int precision) {
 }
 
 // Fixed notation for everyday magnitudes, exponent form otherwise.
-bool wants_fixed(double magnitude) { return magnitude == 0 || (magnitude >= 1e-4 && magnitude < 1e6); }
+bool wants_fixed(double magnitude) {
+  return magnitude == 0 || (magnitude >= 1e-4 && magnitude < 1e6);
+}
 
 // Labels of the tick values with the least precision that tells them apart.
 std::vector<std::string> tick_labels(const std::vector<double>& values, double step) {

@@ -97,10 +97,11 @@ std::string general_help() {
   for (const Command& command : command_table()) {
     std::string name = command.name;
     name.resize(9, ' ');
-    text += "  " + name + command.summary + "\n";
+    text += "  ";
+    text += name;
+    text += command.summary;
+    text += '\n';
   }
-  // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) about
-  // "literal" + std::string here.
   text += '\n';
   text += command_table().front().description;
   text += "\nGlobal options (before or after the command):\n";
@@ -109,10 +110,17 @@ std::string general_help() {
 }
 
 std::string command_help(const Command& command) {
-  std::string text = "usage: " + usage_line(command) + "\n\n" + command.description;
-  if (!command.options.empty()) text += "\nOptions:\n" + option_lines(command.options);
-  return text + "\nGlobal options (before or after the command):\n" +
-         option_lines(global_options());
+  std::string text = "usage: ";
+  text += usage_line(command);
+  text += "\n\n";
+  text += command.description;
+  if (!command.options.empty()) {
+    text += "\nOptions:\n";
+    text += option_lines(command.options);
+  }
+  text += "\nGlobal options (before or after the command):\n";
+  text += option_lines(global_options());
+  return text;
 }
 
 std::string shown_path(const Invocation& call, const std::string& path) {

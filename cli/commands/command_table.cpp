@@ -127,8 +127,6 @@ const Command* find_command(const std::string& word) {
 std::string usage_line(const Command& command) {
   std::string line = std::string("lumaveil [-C DIR] [--quiet] ") + command.name;
   if (*command.operands != '\0') line += std::string(" ") + command.operands;
-  // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) about
-  // "literal" + std::string here.
   if (!command.options.empty()) {
     line += ' ';
     line += option_synopsis(command.options);

@@ -18,7 +18,8 @@ int export_command(const Invocation& call) {
   if (csv) {
     const Status written = report_input::write_whole_file(target, workbook::csv_text(*r));
     if (!written.ok()) {
-      std::fprintf(stderr, "lumaveil export: cannot write %s: %s\n", shown.c_str(), written.reason().c_str());
+      std::fprintf(stderr, "lumaveil export: cannot write %s: %s\n", shown.c_str(),
+                   written.reason().c_str());
       return 1;
     }
   } else {

@@ -35,9 +35,10 @@ void warn_about_nul_bytes(const FileOutcome& lens) {
 // Names a file that failed and the reason; whether it failed.
 bool complain(const char* name, const FileOutcome& file) {
   if (!file.used || file.failure == nullptr) return false;
-  const bool report = std::strcmp(file.failure, "write") == 0 || std::strcmp(file.failure, "close") == 0;
-  std::fprintf(stderr, "lumaveil: cannot %s %s in %s%s: %s\n", report ? "write" : file.failure, name,
-               current_directory().c_str(), report ? " (the report is incomplete)" : "",
+  const bool report =
+      std::strcmp(file.failure, "write") == 0 || std::strcmp(file.failure, "close") == 0;
+  std::fprintf(stderr, "lumaveil: cannot %s %s in %s%s: %s\n", report ? "write" : file.failure,
+               name, current_directory().c_str(), report ? " (the report is incomplete)" : "",
                describe_file_error(file.error));
   return true;
 }

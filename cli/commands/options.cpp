@@ -44,8 +44,10 @@ std::string option_lines(const std::vector<OptionSpec>& specs) {
   for (const OptionSpec& spec : specs) {
     std::string left = "  " + spelled(spec);
     if (spec.alias != nullptr) left += std::string(", ") + spec.alias;
-    if (left.size() < 16) left.resize(16, ' ');
-    else left += "  ";
+    if (left.size() < 16)
+      left.resize(16, ' ');
+    else
+      left += "  ";
     lines += left + spec.help + "\n";
   }
   return lines;
@@ -53,7 +55,11 @@ std::string option_lines(const std::vector<OptionSpec>& specs) {
 
 std::string option_synopsis(const std::vector<OptionSpec>& specs) {
   std::string text;
-  for (const OptionSpec& spec : specs) text += (text.empty() ? "[" : " [") + spelled(spec) + "]";
+  for (const OptionSpec& spec : specs) {
+    text += text.empty() ? "[" : " [";
+    text += spelled(spec);
+    text += ']';
+  }
   return text;
 }
 

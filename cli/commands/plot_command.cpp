@@ -10,10 +10,10 @@
 
 #include "cli/commands/command_line.h"
 #include "cli/commands/report_file.h"
-#include "cli/inputs/lens_view.h"
-#include "cli/report_input/file_bytes.h"
 #include "cli/drawing/figures.h"
 #include "cli/drawing/page.h"
+#include "cli/inputs/lens_view.h"
+#include "cli/report_input/file_bytes.h"
 
 namespace lumaveil::cli::commands {
 
@@ -31,10 +31,12 @@ std::string modification_date(const std::string& path) {
 }
 
 // Writes one file of the plots; false after a message that says why not.
-bool write_text(const std::filesystem::path& path, const std::string& shown, const std::string& text) {
+bool write_text(const std::filesystem::path& path, const std::string& shown,
+                const std::string& text) {
   const Status written = report_input::write_whole_file(path.string(), text);
   if (!written.ok())
-    std::fprintf(stderr, "lumaveil plot: cannot write %s: %s\n", shown.c_str(), written.reason().c_str());
+    std::fprintf(stderr, "lumaveil plot: cannot write %s: %s\n", shown.c_str(),
+                 written.reason().c_str());
   return written.ok();
 }
 
@@ -61,7 +63,8 @@ int plot_command(const Invocation& call) {
     lens = inputs::lens_view(*in);
   else
     notes.push_back(lens_note(in->lens_file));
-  const std::vector<drawing::Figure> figs = drawing::figures(*r, have_lens ? &lens : nullptr, options, &notes);
+  const std::vector<drawing::Figure> figs =
+      drawing::figures(*r, have_lens ? &lens : nullptr, options, &notes);
 
   namespace fs = std::filesystem;
   const fs::path out_dir = call.options.value("-o", "plots");
@@ -69,12 +72,14 @@ int plot_command(const Invocation& call) {
   std::error_code ec;
   fs::create_directories(out_dir, ec);
   if (ec) {
-    std::fprintf(stderr, "lumaveil plot: cannot create %s: %s\n", shown.c_str(), ec.message().c_str());
+    std::fprintf(stderr, "lumaveil plot: cannot create %s: %s\n", shown.c_str(),
+                 ec.message().c_str());
     return 1;
   }
   for (const auto& f : figs)
     if (!write_text(out_dir / f.file, shown + "/" + f.file, f.svg)) return 1;
-  const std::string page = drawing::index_html(*r, have_lens ? &lens : nullptr, figs, modification_date("OUT_M.xls"), notes);
+  const std::string page = drawing::index_html(*r, have_lens ? &lens : nullptr, figs,
+                                               modification_date("OUT_M.xls"), notes);
   if (!write_text(out_dir / "index.html", shown + "/index.html", page)) return 1;
   std::printf("%s: %zu plots and index.html\n", shown.c_str(), figs.size());
   return 0;

@@ -15,13 +15,18 @@ namespace {
 // The names of the levels of each mode's loops.
 const char* level_name(int mode, int level) {
   switch (mode) {
-    case 1: return level == 0 ? "wavelength" : "spot ray";
+    case 1:
+      return level == 0 ? "wavelength" : "spot ray";
     case 2:
-    case 3: return "iteration";
-    case 4: return level == 0 ? "wavelength" : level == 1 ? "scan" : "ray";
+    case 3:
+      return "iteration";
+    case 4:
+      return level == 0 ? "wavelength" : level == 1 ? "scan" : "ray";
     case 5:
-    case 6: return level == 0 ? "pass" : "grid point";
-    default: return "step";
+    case 6:
+      return level == 0 ? "pass" : "grid point";
+    default:
+      return "step";
   }
 }
 
@@ -31,8 +36,11 @@ std::string plural(long long n, const std::string& word, const char* words = nul
 
 std::string seconds(double t) {
   char text[32];
-  if (t < 60) std::snprintf(text, sizeof text, "%.1f s", t);
-  else std::snprintf(text, sizeof text, "%d min %02d s", static_cast<int>(t / 60), static_cast<int>(t) % 60);
+  if (t < 60)
+    std::snprintf(text, sizeof text, "%.1f s", t);
+  else
+    std::snprintf(text, sizeof text, "%d min %02d s", static_cast<int>(t / 60),
+                  static_cast<int>(t) % 60);
   return text;
 }
 
@@ -138,9 +146,11 @@ std::string run_summary(const State& s, int mode, const std::string& report) {
       return head + plural(s.NW, "wavelength") + ", x and y scans of " +
              plural(s.NS >= 0 ? 2LL * s.NS + 1 : 0, "ray");
     default:
-      return head + plural(s.NITD >= 0 ? s.NITD + 1LL : 0, "pass", "passes") + " over the distance" +
+      return head + plural(s.NITD >= 0 ? s.NITD + 1LL : 0, "pass", "passes") +
+             " over the distance" +
              (mode == 5 ? " of surface " + std::to_string(s.ND[1])
-                        : "s of surfaces " + std::to_string(s.ND[1]) + " and " + std::to_string(s.ND[2])) +
+                        : "s of surfaces " + std::to_string(s.ND[1]) + " and " +
+                              std::to_string(s.ND[2])) +
              ", " + plural(s.NV, "curvature");
   }
 }

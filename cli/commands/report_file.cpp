@@ -7,7 +7,8 @@
 
 namespace lumaveil::cli::commands {
 
-std::optional<report_input::ReportContents> report_to_show(const Invocation& call, const char* command) {
+std::optional<report_input::ReportContents> report_to_show(const Invocation& call,
+                                                           const char* command) {
   const std::string shown = shown_path(call, "OUT_M.xls");
   Result<report_input::ReportContents> r = report_input::read_report_file("OUT_M.xls", shown);
   if (!r.ok()) {
@@ -15,8 +16,8 @@ std::optional<report_input::ReportContents> report_to_show(const Invocation& cal
     return std::nullopt;
   }
   if (r.value().mode == 0) {
-    std::fprintf(stderr, "lumaveil %s: %s holds no results, only the line '%s'\n", command, shown.c_str(),
-                 r.value().error.c_str());
+    std::fprintf(stderr, "lumaveil %s: %s holds no results, only the line '%s'\n", command,
+                 shown.c_str(), r.value().error.c_str());
     return std::nullopt;
   }
   return std::move(r.value());

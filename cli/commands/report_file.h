@@ -12,7 +12,8 @@ namespace lumaveil::cli::commands {
 
 // The report of the current directory, or nothing after a message that
 // names `command`, the file and the reason.
-std::optional<report_input::ReportContents> report_to_show(const Invocation& call, const char* command);
+std::optional<report_input::ReportContents> report_to_show(const Invocation& call,
+                                                           const char* command);
 
 }  // namespace lumaveil::cli::commands
 

@@ -24,8 +24,8 @@ Finding cell_text_finding(const char* file, const InputGrid& grid, const Numeric
   const char* text = grid.cell(cell.line, cell.column);
   std::string quoted(1, '"');
   quoted.append(text).push_back('"');
-  const std::string reads = cell.integer ? printed(parse_int(text))
-                                         : printed("%.17g", parse_real(text));
+  const std::string reads =
+      cell.integer ? printed(parse_int(text)) : printed("%.17g", parse_real(text));
   std::string message;
   switch (classify_cell(text, cell.integer)) {
     case CellText::kNumber:
@@ -63,7 +63,6 @@ std::vector<Finding> cell_findings(const char* file, const InputGrid& grid,
   return found;
 }
 
-
 }  // namespace
 
 CellText classify_cell(const char* text, bool integer) {
@@ -91,10 +90,10 @@ CellText classify_cell(const char* text, bool integer) {
 
 std::vector<Finding> lens_cell_findings(const State& s, const InputGrid& grid) {
   std::vector<NumericCell> cells = {
-      {2, 2, true, "aperture kind"}, {3, 2, true, "NS"},           {4, 2, false, "RH"},
-      {5, 2, false, "RU"},           {6, 2, false, "start U"},     {7, 2, false, "start V"},
-      {8, 2, false, "start X"},      {9, 2, false, "start Y"},     {12, 1, true, "NUMB"},
-      {13, 1, true, "NW"},           {13, 3, true, "ND1"},         {13, 4, true, "ND2"},
+      {2, 2, true, "aperture kind"}, {3, 2, true, "NS"},       {4, 2, false, "RH"},
+      {5, 2, false, "RU"},           {6, 2, false, "start U"}, {7, 2, false, "start V"},
+      {8, 2, false, "start X"},      {9, 2, false, "start Y"}, {12, 1, true, "NUMB"},
+      {13, 1, true, "NW"},           {13, 3, true, "ND1"},     {13, 4, true, "ND2"},
   };
   for (int q = 1; q <= s.NW; ++q) {
     cells.push_back({15, 7 + q, false, "wavelength " + std::to_string(q)});
@@ -110,24 +109,23 @@ std::vector<Finding> lens_cell_findings(const State& s, const InputGrid& grid) {
     cells.push_back({line, 5, false, "shift or slope y of " + name});
     cells.push_back({line, 7, true, "LINK of " + name});
     for (int q = 1; q <= s.NW; ++q)
-      cells.push_back({line, 7 + q, false,
-                       "index after " + name + " at wavelength " + std::to_string(q)});
+      cells.push_back(
+          {line, 7 + q, false, "index after " + name + " at wavelength " + std::to_string(q)});
   }
   return cell_findings(kLensFile, grid, cells);
 }
 
 std::vector<Finding> ray_set_cell_findings(const State& s, const InputGrid& grid) {
   std::vector<NumericCell> cells = {
-      {2, 2, true, "NIT"},   {3, 2, false, "H"},    {4, 2, true, "NRAY"},
-      {5, 2, false, "WXY"},  {6, 2, false, "WUV"},  {7, 2, true, "NITC"},
-      {8, 2, true, "NITD"},  {9, 2, false, "HD"},
+      {2, 2, true, "NIT"},  {3, 2, false, "H"},   {4, 2, true, "NRAY"}, {5, 2, false, "WXY"},
+      {6, 2, false, "WUV"}, {7, 2, true, "NITC"}, {8, 2, true, "NITD"}, {9, 2, false, "HD"},
   };
-  static const char* const kRayColumns[] = {"start X", "start Y", "start U", "start V",
+  static const char* const kRayColumns[] = {"start X",  "start Y",  "start U",  "start V",
                                             "target X", "target Y", "target U", "target V"};
   for (int r = 0; r <= wide(s.NRAY) - 1; ++r)
     for (int c = 1; c <= 8; ++c)
-      cells.push_back({15 + r, c, false,
-                       std::string(kRayColumns[c - 1]) + " of ray " + std::to_string(r)});
+      cells.push_back(
+          {15 + r, c, false, std::string(kRayColumns[c - 1]) + " of ray " + std::to_string(r)});
   return cell_findings(kRaySetFile, grid, cells);
 }
 

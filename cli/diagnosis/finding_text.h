@@ -8,7 +8,9 @@
 namespace lumaveil::cli::diagnosis {
 
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
-inline bool is_blank(char c) { return c == ' ' || c == '\v' || c == '\f' || c == '\t' || c == '\r'; }
+inline bool is_blank(char c) {
+  return c == ' ' || c == '\v' || c == '\f' || c == '\t' || c == '\r';
+}
 
 inline const char* skip_blanks(const char* p) {
   while (is_blank(*p)) ++p;

@@ -39,8 +39,9 @@ std::vector<Finding> file_shape_findings(const std::string& file, const std::str
     return found;
   }
   if (bytes.find('\r') != std::string::npos && bytes.find('\n') == std::string::npos)
-    whole("the lines end in CR alone: the file reads as one line and every value as 0; "
-          "save it with LF or CR LF line ends");
+    whole(
+        "the lines end in CR alone: the file reads as one line and every value as 0; "
+        "save it with LF or CR LF line ends");
   if (bytes.find('\t') == std::string::npos) {
     // No tab at all: every line is one cell. Name the separator it seems to use.
     const char* separator = nullptr;
@@ -60,8 +61,8 @@ std::vector<Finding> file_shape_findings(const std::string& file, const std::str
     for (std::size_t i = 0; i < at && at != std::string::npos; ++i)
       if (bytes[i] == '\n') ++line;
     found.push_back({file, line, 0,
-                     std::string("the file has no tabs; its cells seem separated by ") +
-                         separator + ", so every line is one cell and every value reads as 0: "
+                     std::string("the file has no tabs; its cells seem separated by ") + separator +
+                         ", so every line is one cell and every value reads as 0: "
                          "separate the cells with tabs"});
   }
   return found;

@@ -72,8 +72,7 @@ FirstOrder first_order(const State& s, int q) {
 namespace {
 
 RayFailure failure_at(const State& s, int k) {
-  const bool point_finite =
-      std::isfinite(s.X[k]) && std::isfinite(s.Y[k]) && std::isfinite(s.Z[k]);
+  const bool point_finite = std::isfinite(s.X[k]) && std::isfinite(s.Y[k]) && std::isfinite(s.Z[k]);
   const bool direction_finite = std::isfinite(s.U[k]) && std::isfinite(s.V[k]);
   if (point_finite && direction_finite) return RayFailure::kNone;
   if (s.TYPE[k] == 1) return RayFailure::kBeyondIdealElement;

@@ -34,16 +34,16 @@ enum class ObjectKind { kInfinity, kStartPlane };
 // (in the unfolded frame behind a mirror).
 struct FirstOrder {
   int q;
-  bool afocal;           // no power: the focal data are infinite
-  double efl;            // effective focal length 1/power (n' · slope in image space)
-  double bfd;            // back focal point, measured from surface NUMB-2
-  double ffd;            // front focal point, measured from surface 1, positive in front
+  bool afocal;  // no power: the focal data are infinite
+  double efl;   // effective focal length 1/power (n' · slope in image space)
+  double bfd;   // back focal point, measured from surface NUMB-2
+  double ffd;   // front focal point, measured from surface 1, positive in front
   ObjectKind object;
-  double image;          // paraxial image of the object, from surface NUMB-2
+  double image;  // paraxial image of the object, from surface NUMB-2
   bool image_at_infinity;
-  double defocus;        // z of the image plane minus z of the paraxial image
+  double defocus;  // z of the image plane minus z of the paraxial image
   bool has_f_number;
-  double f_number;       // EFL / (2·RH), for a height aperture (kind 1)
+  double f_number;  // EFL / (2·RH), for a height aperture (kind 1)
 };
 
 // The object the rays of the lens data come from: at infinity when they start
@@ -60,7 +60,7 @@ struct RayCheck {
   std::string ray;  // "central ray", "upper rim ray", …
   int q;
   RayFailure failure;
-  int surface;      // the surface where it first fails
+  int surface;  // the surface where it first fails
 };
 
 // Traces the central ray, the two rim rays and the four extreme points of

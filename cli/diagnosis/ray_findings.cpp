@@ -9,9 +9,12 @@ namespace {
 
 const char* failure_text(RayFailure failure) {
   switch (failure) {
-    case RayFailure::kMisses: return "miss";
-    case RayFailure::kTotallyReflected: return "are totally reflected at";
-    default: return "fall beyond the reach (|height| > f) of";
+    case RayFailure::kMisses:
+      return "miss";
+    case RayFailure::kTotallyReflected:
+      return "are totally reflected at";
+    default:
+      return "fall beyond the reach (|height| > f) of";
   }
 }
 
@@ -34,8 +37,7 @@ std::vector<Finding> ray_findings(const std::vector<RayCheck>& failures) {
     }
     found.push_back({kLensFile, 17 + first.surface, 2,
                      "wavelength " + std::to_string(first.q) + ": real rays (" + rays + ") " +
-                         failure_text(first.failure) + " surface " +
-                         std::to_string(first.surface) +
+                         failure_text(first.failure) + " surface " + std::to_string(first.surface) +
                          "; from there on their values are not numbers"});
   }
   return found;

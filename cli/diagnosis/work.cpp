@@ -19,8 +19,9 @@ long double mode_work(const State& s, int mode, bool ray_set) {
   const long double ns = s.NS;
   if (mode == 1) {
     // A huge NS is counted by the area of its disc rather than point by point.
-    const long double points = s.NS < 0 ? 0 : s.NS <= 2000 ? spot_count(s.NS)
-                                                         : 3.14159265358979L * ns * ns;
+    const long double points = s.NS < 0       ? 0
+                               : s.NS <= 2000 ? spot_count(s.NS)
+                                              : 3.14159265358979L * ns * ns;
     return wavelengths * (4 + points) * surfaces;
   }
   if (mode == 4) return s.NUMB < 2 ? 0 : wavelengths * at_least_0(1 + 2 * (2 * ns + 1)) * surfaces;

@@ -50,13 +50,16 @@ Chart::Chart(Document& doc, double left, double top, double width, double height
 }
 
 double Chart::px(double x) const {
-  if (x_.log) return left_ + (std::log10(x) - std::log10(xt_.lo)) / (std::log10(xt_.hi) - std::log10(xt_.lo)) * width_;
+  if (x_.log)
+    return left_ + (std::log10(x) - std::log10(xt_.lo)) /
+                       (std::log10(xt_.hi) - std::log10(xt_.lo)) * width_;
   return left_ + (x - xt_.lo) / (xt_.hi - xt_.lo) * width_;
 }
 
 double Chart::py(double y) const {
-  double f = y_.log ? (std::log10(y) - std::log10(yt_.lo)) / (std::log10(yt_.hi) - std::log10(yt_.lo))
-                    : (y - yt_.lo) / (yt_.hi - yt_.lo);
+  double f = y_.log
+                 ? (std::log10(y) - std::log10(yt_.lo)) / (std::log10(yt_.hi) - std::log10(yt_.lo))
+                 : (y - yt_.lo) / (yt_.hi - yt_.lo);
   return top_ + height_ - f * height_;
 }
 
@@ -65,7 +68,8 @@ bool Chart::inside(double x, double y) const {
   if ((x_.log && !(x > 0)) || (y_.log && !(y > 0))) return false;
   double a = px(x);
   double b = py(y);
-  return a >= left_ - 0.5 && a <= left_ + width_ + 0.5 && b >= top_ - 0.5 && b <= top_ + height_ + 0.5;
+  return a >= left_ - 0.5 && a <= left_ + width_ + 0.5 && b >= top_ - 0.5 &&
+         b <= top_ + height_ + 0.5;
 }
 
 void Chart::draw_axes(const std::string& title) {

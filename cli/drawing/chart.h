@@ -57,7 +57,6 @@ class Chart {
 // The range of the finite values (log: the positive ones); {0, 0} when none.
 Axis range_of(const std::vector<double>& values, bool log = false);
 
-
 }  // namespace lumaveil::cli::drawing
 
 #endif

@@ -6,8 +6,8 @@ namespace lumaveil::cli::drawing {
 
 using report_input::ReportContents;
 
-std::vector<Figure> figures(const ReportContents& r, const inputs::LensView* lens, const FigureOptions& options,
-                            std::vector<std::string>* notes) {
+std::vector<Figure> figures(const ReportContents& r, const inputs::LensView* lens,
+                            const FigureOptions& options, std::vector<std::string>* notes) {
   std::vector<Figure> out;
   std::vector<std::string> ignored;
   switch (r.mode) {

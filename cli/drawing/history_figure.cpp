@@ -20,8 +20,8 @@ struct Series {
   std::vector<double> values;
 };
 
-std::string history_svg(const std::string& title, const std::string& y_label, const ReportContents& r,
-                        const std::vector<Series>& series, bool log) {
+std::string history_svg(const std::string& title, const std::string& y_label,
+                        const ReportContents& r, const std::vector<Series>& series, bool log) {
   const auto& rows = r.optimisation.rows;
   Document doc(900, 600);
   std::vector<double> ns, all;
@@ -50,7 +50,10 @@ std::string history_svg(const std::string& title, const std::string& y_label, co
   if (series.size() > 1 || !series.empty()) chart.legend(legend);
   int row = 0;
   if (shown < total)
-    chart.note(count_note(total - shown, total, log ? "values not finite or not positive, left out" : "values not finite, left out"), row++);
+    chart.note(count_note(total - shown, total,
+                          log ? "values not finite or not positive, left out"
+                              : "values not finite, left out"),
+               row++);
   if (rows.empty()) chart.note("no rows in the report", row++);
   if (!r.optimisation.error.empty()) chart.note(r.optimisation.error, row++);
   return doc.str();
@@ -58,7 +61,8 @@ std::string history_svg(const std::string& title, const std::string& y_label, co
 
 }  // namespace
 
-void history_figures(const ReportContents& r, const FigureOptions& options, std::vector<Figure>& out) {
+void history_figures(const ReportContents& r, const FigureOptions& options,
+                     std::vector<Figure>& out) {
   const auto& opt = r.optimisation;
   Series e{"E", {}};
   for (const auto& row : opt.rows) e.values.push_back(row.e);
@@ -91,9 +95,11 @@ void history_figures(const ReportContents& r, const FigureOptions& options, std:
     for (const auto& row : opt.rows) s.values.push_back(row.variables[v]);
     bool curvature = r.mode != 3;
     std::string name = opt.variable_names[v];
-    std::string file = std::string(curvature ? "curvature-" : "distance-") + std::to_string(v) + ".svg";
+    std::string file =
+        std::string(curvature ? "curvature-" : "distance-") + std::to_string(v) + ".svg";
     out.push_back({file, "Variable " + name + " per " + step,
-                   history_svg("variable " + name, curvature ? name + " (1/mm)" : name + " (mm)", r, {s}, false)});
+                   history_svg("variable " + name, curvature ? name + " (1/mm)" : name + " (mm)", r,
+                               {s}, false)});
   }
 }
 

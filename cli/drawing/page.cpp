@@ -6,14 +6,16 @@ namespace lumaveil::cli::drawing {
 
 using report_input::ReportContents;
 
-std::string index_html(const ReportContents& r, const inputs::LensView* lens, const std::vector<Figure>& figures,
-                       const std::string& date, const std::vector<std::string>& notes) {
+std::string index_html(const ReportContents& r, const inputs::LensView* lens,
+                       const std::vector<Figure>& figures, const std::string& date,
+                       const std::vector<std::string>& notes) {
   std::string title = lens != nullptr && !lens->title.empty() ? lens->title : "Lumaveil report";
   std::string html =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n<title>" +
       escape(title) +
       "</title>\n<style>\n"
-      "body { font-family: DejaVu Sans, Liberation Sans, Arial, sans-serif; margin: 24px; color: #111; }\n"
+      "body { font-family: DejaVu Sans, Liberation Sans, Arial, sans-serif; margin: 24px; color: "
+      "#111; }\n"
       "h1 { font-size: 26px; margin-bottom: 4px; }\n"
       "p.meta { font-size: 16px; color: #333; margin-top: 0; }\n"
       "p.note { color: #a00000; }\n"

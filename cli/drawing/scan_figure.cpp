@@ -25,7 +25,8 @@ std::vector<Point> scan_points(const report_input::Scan& scan, bool heights) {
   return points;
 }
 
-std::string scan_svg(const std::string& title, const report_input::AberrationBlock& block, bool heights) {
+std::string scan_svg(const std::string& title, const report_input::AberrationBlock& block,
+                     bool heights) {
   Document doc(900, 650);
   std::vector<Point> u = scan_points(block.u_scan, heights);
   std::vector<Point> v = scan_points(block.v_scan, heights);
@@ -73,13 +74,16 @@ std::string scan_svg(const std::string& title, const report_input::AberrationBlo
   int row = 0;
   int total = static_cast<int>(u.size() + v.size());
   int left_out = total - analysis::count_finite(u) - analysis::count_finite(v);
-  if (left_out > 0) chart.note(count_note(left_out, total, "scan rays not finite, left out"), row++);
-  if (fitted && (analysis::count_finite(fu) < static_cast<int>(fu.size()) || analysis::count_finite(fv) < static_cast<int>(fv.size())))
+  if (left_out > 0)
+    chart.note(count_note(left_out, total, "scan rays not finite, left out"), row++);
+  if (fitted && (analysis::count_finite(fu) < static_cast<int>(fu.size()) ||
+                 analysis::count_finite(fv) < static_cast<int>(fv.size())))
     chart.note("a fit is not finite (fewer than 7 scan points?): not drawn", row++);
   if (fitted) {
     TextStyle t;
     t.size = 14;
-    doc.text(130, 592, "markers: scan rays; lines: fitted degree-6 polynomials (solid U, dashed V)", t);
+    doc.text(130, 592, "markers: scan rays; lines: fitted degree-6 polynomials (solid U, dashed V)",
+             t);
   }
   return doc.str();
 }
@@ -91,9 +95,10 @@ void aberration_figures(const ReportContents& r, std::vector<Figure>& out) {
     const auto& block = r.aberrations[b];
     std::string q = std::to_string(b + 1);
     std::string nm = analysis::label(block.wavelength_nm, 6) + " nm";
-    out.push_back({"aberration-wavelength-" + q + ".svg",
-                   "Wavefront aberration AB against the pupil coordinate, with the fitted polynomials, " + nm,
-                   scan_svg("wavefront aberration, " + nm, block, false)});
+    out.push_back(
+        {"aberration-wavelength-" + q + ".svg",
+         "Wavefront aberration AB against the pupil coordinate, with the fitted polynomials, " + nm,
+         scan_svg("wavefront aberration, " + nm, block, false)});
     out.push_back({"ray-intercept-wavelength-" + q + ".svg",
                    "Ray intercept at surface NUMB-1 against the pupil coordinate, " + nm,
                    scan_svg("ray intercept, " + nm, block, true)});

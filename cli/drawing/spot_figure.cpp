@@ -14,8 +14,8 @@
 namespace lumaveil::cli::drawing {
 
 using analysis::Point;
-using analysis::SpotStats;
 using analysis::spot_stats;
+using analysis::SpotStats;
 using report_input::ReportContents;
 
 namespace {
@@ -72,7 +72,8 @@ void draw_series(Document& doc, Chart& chart, const SpotSeries& s, bool several,
   doc.text(716, line_y + 88, fmt(cy), text);
   doc.text(700, line_y + 110, std::to_string(st.used) + " rays", text);
   if (st.used < st.total)
-    chart.note(count_note(st.total - st.used, st.total, "rays missed") + " (" + s.name + ")", missed_rows++);
+    chart.note(count_note(st.total - st.used, st.total, "rays missed") + " (" + s.name + ")",
+               missed_rows++);
 }
 
 // The scale bar under the plot: a round length no longer than a quarter of it.
@@ -97,8 +98,10 @@ std::string spot_svg(const std::string& title, const std::vector<SpotSeries>& se
   SpotStats whole = spot_stats(all);
   const double half = half_width(whole);
   const char* unit = angles ? "rad" : "mm";
-  Axis x{whole.cx - half, whole.cx + half, std::string(angles ? "U" : "X") + " (" + unit + ")", false, true};
-  Axis y{whole.cy - half, whole.cy + half, std::string(angles ? "V" : "Y") + " (" + unit + ")", false, true};
+  Axis x{whole.cx - half, whole.cx + half, std::string(angles ? "U" : "X") + " (" + unit + ")",
+         false, true};
+  Axis y{whole.cy - half, whole.cy + half, std::string(angles ? "V" : "Y") + " (" + unit + ")",
+         false, true};
   Chart chart(doc, 120, 60, 540, 540, x, y);
   chart.draw_axes(title);
   std::vector<std::pair<std::string, std::string>> legend;
@@ -135,9 +138,10 @@ void spot_figures(const ReportContents& r, const inputs::LensView* lens, std::ve
     all.push_back(std::move(s));
   }
   if (all.size() > 1)
-    out.push_back({"spot-all-wavelengths.svg", "The spot diagrams of all wavelengths overlaid",
-                   spot_svg(std::string(angles ? "angle spot diagram" : "spot diagram") + ", all wavelengths",
-                            all, angles)});
+    out.push_back(
+        {"spot-all-wavelengths.svg", "The spot diagrams of all wavelengths overlaid",
+         spot_svg(std::string(angles ? "angle spot diagram" : "spot diagram") + ", all wavelengths",
+                  all, angles)});
 }
 
 }  // namespace lumaveil::cli::drawing

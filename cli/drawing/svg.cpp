@@ -13,11 +13,21 @@ std::string escape(std::string_view text) {
   out.reserve(text.size());
   for (char ch : text) {
     switch (ch) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
       default:
         // Control characters other than tab and line feed are not XML.
         if (static_cast<unsigned char>(ch) < 0x20 && ch != '\t' && ch != '\n')
@@ -33,7 +43,8 @@ std::string number(double value) {
   if (!std::isfinite(value)) return "0";
   if (std::fabs(value) < 0.0005) value = 0;
   char buffer[64];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
+  auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
   if (ec != std::errc()) return "0";
   std::string text(buffer, end);
   while (text.back() == '0') text.pop_back();
@@ -67,8 +78,8 @@ void Document::polyline(const std::vector<Point>& points, const Style& style) {
     if (k > 0) body_ += ' ';
     body_ += number(points[k].x) + "," + number(points[k].y);
   }
-  // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) about
-  // "literal" + std::string here.
+  // Appended piece by piece: g++ 12 warns (-Wrestrict) about a literal
+  // joined to a temporary string here, wrongly.
   body_ += '"';
   body_ += style_attributes(style);
   body_ += " stroke-linejoin=\"round\"/>\n";
@@ -90,7 +101,8 @@ void Document::text(double x, double y, std::string_view content, const TextStyl
            escape(style.fill) + "\"";
   if (style.bold) body_ += " font-weight=\"bold\"";
   if (style.rotate != 0)
-    body_ += " transform=\"rotate(" + number(style.rotate) + " " + number(x) + " " + number(y) + ")\"";
+    body_ +=
+        " transform=\"rotate(" + number(style.rotate) + " " + number(x) + " " + number(y) + ")\"";
   body_ += '>';
   body_ += escape(content);
   body_ += "</text>\n";

@@ -35,8 +35,7 @@ bool ends_with(std::string_view s, std::string_view suffix);
 // as an editor counts them).
 class Parser {
  public:
-  Parser(Lines& lines, const std::string& name)
-      : lines_(lines), name_(name) {}
+  Parser(Lines& lines, const std::string& name) : lines_(lines), name_(name) {}
 
   [[noreturn]] void fail(const std::string& what) const {
     std::ostringstream message;
@@ -106,7 +105,6 @@ class Parser {
   const std::string& name_;
   std::size_t at_ = 0;
 };
-
 
 // The blocks of each kind of report (report_blocks.cpp).
 void read_trajectories(Parser& p, ReportContents& report);

@@ -73,8 +73,7 @@ void read_trajectories(Parser& p, ReportContents& report) {
     const auto& heading = p.line();
     if (heading.size() != 4 || wavelength_number(heading[0], kSpot) != block.wavelength ||
         !heading[1].empty() || !heading[2].empty())
-      p.fail("expected the spot diagram heading of wavelength " +
-             std::to_string(block.wavelength));
+      p.fail("expected the spot diagram heading of wavelength " + std::to_string(block.wavelength));
     block.spot_count = p.integer(3);
     p.next();
     p.expect({"No", "U(i)", "V(i)", "X(i)", "Y(i)"}, "the spot column names");
@@ -104,8 +103,8 @@ void read_aberrations(Parser& p, ReportContents& report) {
     constexpr std::string_view nm = "(nm)";
     double wavelength = 0;
     if (p.line().size() != 1 || !starts_with(cell, kWavelength) || !ends_with(cell, nm) ||
-        !parse_number(std::string_view(cell).substr(
-                          kWavelength.size(), cell.size() - kWavelength.size() - nm.size()),
+        !parse_number(std::string_view(cell).substr(kWavelength.size(),
+                                                    cell.size() - kWavelength.size() - nm.size()),
                       wavelength))
       p.fail("expected a wavelength heading");
     block.wavelength_nm = wavelength;
@@ -169,7 +168,6 @@ void read_optimisation(Parser& p, ReportContents& report, int distances) {
   opt.end_line = p.at();
 }
 
-
 double Scan::t(std::size_t r) const {
   if (rows.size() < 2) return 0;
   double m = static_cast<double>(rows.size() - 1) / 2;
@@ -178,14 +176,22 @@ double Scan::t(std::size_t r) const {
 
 std::string mode_title(int mode) {
   switch (mode) {
-    case 0: return "error report";
-    case 1: return "mode 1: trajectory and spot diagram";
-    case 2: return "mode 2: curvature optimisation";
-    case 3: return "mode 3: axial-distance optimisation";
-    case 4: return "mode 4: wavefront aberration";
-    case 5: return "mode 5: curvatures and one distance";
-    case 6: return "mode 6: curvatures and two distances";
-    default: return "mode " + std::to_string(mode);
+    case 0:
+      return "error report";
+    case 1:
+      return "mode 1: trajectory and spot diagram";
+    case 2:
+      return "mode 2: curvature optimisation";
+    case 3:
+      return "mode 3: axial-distance optimisation";
+    case 4:
+      return "mode 4: wavefront aberration";
+    case 5:
+      return "mode 5: curvatures and one distance";
+    case 6:
+      return "mode 6: curvatures and two distances";
+    default:
+      return "mode " + std::to_string(mode);
   }
 }
 

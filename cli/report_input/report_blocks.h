@@ -41,8 +41,8 @@ struct ScanRow {
 };
 
 struct Scan {
-  std::vector<ScanRow> rows;     // l = -M .. M
-  std::array<double, 7> fit{};   // c0 .. c6 over t = l / M
+  std::vector<ScanRow> rows;    // l = -M .. M
+  std::array<double, 7> fit{};  // c0 .. c6 over t = l / M
   int first_line = 0, end_line = 0;
   // The normalised pupil coordinate of row r: t = l / M (0 for a single row).
   double t(std::size_t r) const;
@@ -72,9 +72,9 @@ struct Optimisation {
 };
 
 struct ReportContents {
-  int mode = 0;             // 1 to 6; 0 for a report that is one error line
-  std::string heading;      // the first line, UTF-8
-  std::string error;        // mode 0: the error line
+  int mode = 0;                               // 1 to 6; 0 for a report that is one error line
+  std::string heading;                        // the first line, UTF-8
+  std::string error;                          // mode 0: the error line
   std::vector<TrajectoryBlock> trajectories;  // mode 1
   std::vector<AberrationBlock> aberrations;   // mode 4
   Optimisation optimisation;                  // modes 2, 3, 5, 6

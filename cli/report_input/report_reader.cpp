@@ -79,7 +79,8 @@ Result<ReportContents> read_report_file(const std::string& path, const std::stri
   const std::string shown = name.empty() ? path : name;
   const Result<std::string> bytes = read_regular_file(path);
   if (!bytes.ok())
-    return Result<ReportContents>::failure("cannot open " + shown + " (" + bytes.reason() + ")", bytes.error());
+    return Result<ReportContents>::failure("cannot open " + shown + " (" + bytes.reason() + ")",
+                                           bytes.error());
   return read_report(bytes.value(), shown);
 }
 

@@ -65,11 +65,13 @@ Status write_workbook(const ReportContents& r, const std::string& path) {
           worksheet_write_string(sheet, row, col, cell.c_str(), nullptr);
         if (widths.size() <= c) widths.resize(c + 1, 8);
         // Long headings stand alone in their line: they need not widen the column.
-        if (cells.size() > 1 || c > 0) widths[c] = std::max(widths[c], report_input::display_width(cell));
+        if (cells.size() > 1 || c > 0)
+          widths[c] = std::max(widths[c], report_input::display_width(cell));
       }
     }
     for (std::size_t c = 0; c < widths.size(); ++c)
-      worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), widths[c] + 2, nullptr);
+      worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                           widths[c] + 2, nullptr);
     worksheet_freeze_panes(sheet, 2, 0);
     if (plan.chart == SheetPlan::Chart::Spots) spot_chart(book, sheet, plan, r);
     if (plan.chart == SheetPlan::Chart::Aberration) aberration_chart(book, sheet, plan, r);

@@ -18,7 +18,8 @@ inline std::vector<std::string> every_report() {
   for (const auto& entry : fs::directory_iterator(test_data_dir() + "/reference"))
     files.push_back((entry.path() / "expected.xls").string());
   for (const auto& entry : fs::directory_iterator(test_data_dir() + "/examples"))
-    for (const auto& report : fs::directory_iterator(entry.path())) files.push_back(report.path().string());
+    for (const auto& report : fs::directory_iterator(entry.path()))
+      files.push_back(report.path().string());
   std::sort(files.begin(), files.end());
   return files;
 }

@@ -116,6 +116,11 @@ std::string LensFile::text() const {
   return out.str();
 }
 
+bool required(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != '\0' && std::string(value) != "0";
+}
+
 HostRun run_host(const std::string& host, const std::string& arguments) {
   const std::string command = "\"" + host + "\" " + arguments + " >host-out.txt 2>host-err.txt";
   const int raw = std::system(command.c_str());

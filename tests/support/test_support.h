@@ -84,6 +84,11 @@ struct HostRun {
 // Runs `host` with `arguments` (shell words) in the current directory.
 HostRun run_host(const std::string& host, const std::string& arguments);
 
+// Whether the environment asks that a test which needs a tool of the
+// machine (a locale, Chromium, libxlsxwriter) run: `variable` set, and not
+// to "0" (CI sets them). Such a test then fails where it would skip.
+bool required(const char* variable);
+
 // Passes when |got − want| ≤ tolerance·|want|: a tolerance relative to the
 // expected value. The failure message shows both values and the tolerance.
 ::testing::AssertionResult relatively_near(double got, double want, double tolerance);

@@ -11,8 +11,8 @@
 namespace lumaveil::testing {
 
 inline bool xml_name_char(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == ':' || c == '.' ||
-         static_cast<unsigned char>(c) >= 0x80;
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == ':' ||
+         c == '.' || static_cast<unsigned char>(c) >= 0x80;
 }
 
 // An entity reference at text[at] ('&'): its length, or 0 when it is none.
@@ -20,11 +20,13 @@ inline std::size_t xml_entity(const std::string& text, std::size_t at) {
   std::size_t semi = text.find(';', at);
   if (semi == std::string::npos || semi - at > 10) return 0;
   std::string name = text.substr(at + 1, semi - at - 1);
-  if (name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos") return semi - at + 1;
+  if (name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos")
+    return semi - at + 1;
   if (name.size() > 1 && name[0] == '#') {
     bool hex = name[1] == 'x';
     for (std::size_t k = hex ? 2 : 1; k < name.size(); ++k)
-      if (!(hex ? std::isxdigit(static_cast<unsigned char>(name[k])) : std::isdigit(static_cast<unsigned char>(name[k]))))
+      if (!(hex ? std::isxdigit(static_cast<unsigned char>(name[k]))
+                : std::isdigit(static_cast<unsigned char>(name[k]))))
         return 0;
     if (name.size() > (hex ? 2u : 1u)) return semi - at + 1;
   }
@@ -46,7 +48,8 @@ inline std::string xml_problem(const std::string& text) {
     }
     if (c == '>') return "stray '>'" + where(i);
     if (c != '<') {
-      if (open.empty() && !std::isspace(static_cast<unsigned char>(c))) return "text outside the root" + where(i);
+      if (open.empty() && !std::isspace(static_cast<unsigned char>(c)))
+        return "text outside the root" + where(i);
       ++i;
       continue;
     }
@@ -72,7 +75,8 @@ inline std::string xml_problem(const std::string& text) {
     if (closing) {
       while (k < text.size() && std::isspace(static_cast<unsigned char>(text[k]))) ++k;
       if (k >= text.size() || text[k] != '>') return "bad end tag" + where(i);
-      if (open.empty() || open.back() != name) return "end tag </" + name + "> does not match" + where(i);
+      if (open.empty() || open.back() != name)
+        return "end tag </" + name + "> does not match" + where(i);
       open.pop_back();
       i = k + 1;
       continue;
@@ -98,7 +102,8 @@ inline std::string xml_problem(const std::string& text) {
       if (end == std::string::npos) return "unterminated attribute value" + where(a);
       for (std::size_t v = k + 2; v < end; ++v) {
         if (text[v] == '<') return "'<' in an attribute value" + where(v);
-        if (text[v] == '&' && xml_entity(text, v) == 0) return "bad entity in an attribute" + where(v);
+        if (text[v] == '&' && xml_entity(text, v) == 0)
+          return "bad entity in an attribute" + where(v);
       }
       k = end + 1;
     }

@@ -65,17 +65,11 @@ TEST(Format, ReportWritesALineLongerThanItsBufferWhole) {
   EXPECT_EQ(testing::read_file("OUT_M.xls"), expected);
 }
 
-// Whether the environment asks that the locale test run (CI sets
-// LUMAVEIL_REQUIRE_LOCALE_TEST=1): then a missing locale is a failure.
-bool locale_test_required() {
-  const char* value = std::getenv("LUMAVEIL_REQUIRE_LOCALE_TEST");
-  return value != nullptr && *value != '\0' && std::string(value) != "0";
-}
-
 // A host may set a comma-decimal locale: cells still read, and numbers print, with a full stop.
 TEST(Format, ACommaDecimalLocaleChangesNeitherReadingNorPrinting) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
-    if (locale_test_required())
+    // CI sets LUMAVEIL_REQUIRE_LOCALE_TEST=1: then a missing locale is a failure.
+    if (testing::required("LUMAVEIL_REQUIRE_LOCALE_TEST"))
       FAIL() << "no de_DE.UTF-8 locale (scripts/ensure-test-locale.sh makes it)";
     GTEST_SKIP() << "no de_DE.UTF-8 locale";
   }

@@ -80,8 +80,8 @@ TEST(LogTicks, DecadesAndTheirHalvesOnShortRanges) {
   EXPECT_EQ(wide.values.back(), 1);
   EXPECT_EQ(wide.values.size(), 8u);
   Ticks short_range = log_ticks(7.97e-4, 1.42e-3);
-  EXPECT_EQ(short_range.labels,
-            (std::vector<std::string>{"0.0001", "0.0002", "0.0005", "0.001", "0.002", "0.005", "0.01"}));
+  EXPECT_EQ(short_range.labels, (std::vector<std::string>{"0.0001", "0.0002", "0.0005", "0.001",
+                                                          "0.002", "0.005", "0.01"}));
   // One value: still a decade around it.
   Ticks one = log_ticks(5, 5);
   EXPECT_LE(one.lo, 5);
@@ -96,9 +96,9 @@ TEST(Step125, NearestOrAtMost) {
     double target, nearest, at_most;
   };
   const Case cases[] = {
-      {1, 1, 1},       {1.4, 1, 1},      {1.6, 2, 1},     {1.99, 2, 1},    {2, 2, 2},
-      {3.4, 2, 2},     {3.6, 5, 2},      {4.99, 5, 2},    {5, 5, 5},       {7.4, 5, 5},
-      {7.6, 10, 5},    {9.9, 10, 5},     {0.03, 0.02, 0.02}, {420, 500, 200}, {1e-7, 1e-7, 1e-7},
+      {1, 1, 1},    {1.4, 1, 1},  {1.6, 2, 1},        {1.99, 2, 1},    {2, 2, 2},
+      {3.4, 2, 2},  {3.6, 5, 2},  {4.99, 5, 2},       {5, 5, 5},       {7.4, 5, 5},
+      {7.6, 10, 5}, {9.9, 10, 5}, {0.03, 0.02, 0.02}, {420, 500, 200}, {1e-7, 1e-7, 1e-7},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.target);

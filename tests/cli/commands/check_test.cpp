@@ -31,9 +31,15 @@ CheckResult check() {
 
 // A plano-convex singlet with a variable front face, as a new user writes it.
 LensFile good_lens() {
-  return {.steps = 3, .RH = 5, .surfaces = {{.D = 10, .n = {1}},
-      {.C = 0.019, .D = 4, .code = "V", .n = {1.5168}}, {.D = 97, .n = {1}}, {.n = {1}},
-      {.n = {1}}}, .nd1 = 2, .nd2 = 1};
+  return {.steps = 3,
+          .RH = 5,
+          .surfaces = {{.D = 10, .n = {1}},
+                       {.C = 0.019, .D = 4, .code = "V", .n = {1.5168}},
+                       {.D = 97, .n = {1}},
+                       {.n = {1}},
+                       {.n = {1}}},
+          .nd1 = 2,
+          .nd2 = 1};
 }
 
 const RaySetFile good_rays{.rays = {{.X = 1}, {.X = -1}, {.X = 3}}};
@@ -74,7 +80,8 @@ TEST(Check, ExamplesHaveNoFindings) {
     // prism, the statement that it has no power.
     EXPECT_TRUE(r.text.find("effective focal length") != std::string::npos ||
                 r.text.find("afocal: no power") != std::string::npos)
-        << entry.path() << "\n" << r.text;
+        << entry.path() << "\n"
+        << r.text;
     EXPECT_NE(r.text.find("all reach the image plane"), std::string::npos);
   }
 }
@@ -85,10 +92,10 @@ TEST(Check, PrintsTheLensAsTheLibraryReadsIt) {
   good_rays.write();
   const CheckResult r = check();
   EXPECT_EQ(r.status, 0) << r.text;
-  for (const char* expected : {"aperture: kind 1", "NS = 3, RH = 5", "NUMB = 4, NW = 1, ND1 = 2, ND2 = 1",
-                               "wavelength 1: 587.6 nm, weight 1", "V (variable 0)",
-                               "variables: 1, 0 = surface 1", "NIT = 5, H = 1e-05, NRAY = 3",
-                               "R = 1/C", "52.63157895", "1.5168"})
+  for (const char* expected :
+       {"aperture: kind 1", "NS = 3, RH = 5", "NUMB = 4, NW = 1, ND1 = 2, ND2 = 1",
+        "wavelength 1: 587.6 nm, weight 1", "V (variable 0)", "variables: 1, 0 = surface 1",
+        "NIT = 5, H = 1e-05, NRAY = 3", "R = 1/C", "52.63157895", "1.5168"})
     EXPECT_NE(r.text.find(expected), std::string::npos) << expected << "\n" << r.text;
 }
 
@@ -98,10 +105,12 @@ TEST(Check, ShowsAndTracesTheLensFilesCentralRayBesideARaySet) {
   {
     ScratchDir dir;
     for (const char* name : {"IN_FM.txt", "IN_FM2.txt"})
-      std::filesystem::copy_file(std::filesystem::path(LUMAVEIL_EXAMPLES_DIR) / "cooke_triplet" / name, name);
+      std::filesystem::copy_file(
+          std::filesystem::path(LUMAVEIL_EXAMPLES_DIR) / "cooke_triplet" / name, name);
     const CheckResult r = check();
     EXPECT_EQ(r.status, 0) << r.text;
-    EXPECT_NE(r.text.find("central ray: U = 0, V = 0, X = 0, Y = 0\n"), std::string::npos) << r.text;
+    EXPECT_NE(r.text.find("central ray: U = 0, V = 0, X = 0, Y = 0\n"), std::string::npos)
+        << r.text;
     // Ray 0 of the ray set keeps its own start height.
     EXPECT_NE(r.text.find("\n  0    1.5 "), std::string::npos) << r.text;
   }
@@ -129,7 +138,8 @@ TEST(Check, NamesTheCellOfATextThatIsNotAWholeNumber) {
   ScratchDir dir;
   const std::string lens = good_lens().text();
   write_file("IN_FM.txt", with_cell(lens, 18, 8, "BK7"));
-  expect_finding("IN_FM.txt, line 18, column 8 (cell I19)", "\"BK7\" holds no number and reads as 0");
+  expect_finding("IN_FM.txt, line 18, column 8 (cell I19)",
+                 "\"BK7\" holds no number and reads as 0");
   write_file("IN_FM.txt", with_cell(lens, 18, 2, "0,01759"));
   expect_finding("IN_FM.txt, line 18, column 2 (cell C19)", "write \"0.01759\"");
   write_file("IN_FM.txt", with_cell(lens, 18, 3, "4 mm"));
@@ -172,7 +182,8 @@ TEST(Check, NamesCodesTiesAndSearchedDistancesThatCannotWork) {
   LensFile lens = good_lens();
   lens.surfaces[0].code = "V";
   lens.write();
-  expect_finding("IN_FM.txt, line 17, column 6 (cell G18)", "start plane's curvature is never used");
+  expect_finding("IN_FM.txt, line 17, column 6 (cell G18)",
+                 "start plane's curvature is never used");
   lens = good_lens();
   lens.surfaces[3].code = "V";
   lens.write();

@@ -64,7 +64,8 @@ TEST(CommandLine, AcceptedForms) {
       EXPECT_TRUE(call.options.has(c.option));
     }
   }
-  EXPECT_EQ(parse_command_line(words("help plot")).value().operands, std::vector<std::string>{"plot"});
+  EXPECT_EQ(parse_command_line(words("help plot")).value().operands,
+            std::vector<std::string>{"plot"});
   EXPECT_EQ(parse_command_line(words("plot -o out")).value().options.value("-o"), "out");
   EXPECT_EQ(parse_command_line(words("-C lens -1")).value().word, "-1");
 }
@@ -86,10 +87,12 @@ TEST(CommandLine, UsageErrors) {
       {"1 -2", "lumaveil mode: more than one mode given\n", "[--quiet] MODE\n"},
       {"1 check", "lumaveil mode: unexpected argument 'check'\n", "[--quiet] MODE\n"},
       {"1 -C", "lumaveil mode: -C needs DIR\n", "[--quiet] MODE\n"},
-      {"plot --bogus", "lumaveil plot: unknown option --bogus\n", "plot [-o OUTDIR] [--residuals]\n"},
+      {"plot --bogus", "lumaveil plot: unknown option --bogus\n",
+       "plot [-o OUTDIR] [--residuals]\n"},
       {"plot -o", "lumaveil plot: -o needs OUTDIR\n", "plot [-o OUTDIR] [--residuals]\n"},
       {"check --csv", "lumaveil check: unknown option --csv\n", "[--quiet] check\n"},
-      {"export out.csv", "lumaveil export: unexpected argument 'out.csv'\n", "export [-o FILE] [--csv]\n"},
+      {"export out.csv", "lumaveil export: unexpected argument 'out.csv'\n",
+       "export [-o FILE] [--csv]\n"},
       {"help plot check", "lumaveil help: unexpected argument 'check'\n", "help [COMMAND]\n"},
   };
   for (const Case& c : cases) {
@@ -97,7 +100,8 @@ TEST(CommandLine, UsageErrors) {
     const Result<Invocation> parsed = parse_command_line(words(c.line));
     ASSERT_FALSE(parsed.ok());
     EXPECT_EQ(parsed.reason().rfind(c.message, 0), 0u) << parsed.reason();
-    EXPECT_NE(parsed.reason().find("usage: lumaveil [-C DIR] [--quiet] "), std::string::npos) << parsed.reason();
+    EXPECT_NE(parsed.reason().find("usage: lumaveil [-C DIR] [--quiet] "), std::string::npos)
+        << parsed.reason();
     EXPECT_NE(parsed.reason().find(c.usage), std::string::npos) << parsed.reason();
   }
 }
@@ -110,7 +114,8 @@ TEST(CommandLine, EveryCommandHasItsHelpAndIsListed) {
     EXPECT_NE(overview.find(std::string("  ") + command.name + " "), std::string::npos);
     const std::string help = command_help(command);
     EXPECT_EQ(help.rfind("usage: " + usage_line(command) + "\n", 0), 0u) << help;
-    for (const OptionSpec& option : command.options) EXPECT_NE(help.find(option.help), std::string::npos);
+    for (const OptionSpec& option : command.options)
+      EXPECT_NE(help.find(option.help), std::string::npos);
   }
 }
 
@@ -124,8 +129,9 @@ class HostCommandLine : public ::testing::Test {
   void SetUp() override {
     std::filesystem::create_directories("lens");
     for (const char* name : {"IN_FM.txt", "IN_FM2.txt"})
-      std::filesystem::copy_file(std::filesystem::path(LUMAVEIL_EXAMPLES_DIR) / "cooke_triplet" / name,
-                                 std::filesystem::path("lens") / name);
+      std::filesystem::copy_file(
+          std::filesystem::path(LUMAVEIL_EXAMPLES_DIR) / "cooke_triplet" / name,
+          std::filesystem::path("lens") / name);
   }
   ScratchDir scratch_;
 };
@@ -163,7 +169,8 @@ TEST_F(HostCommandLine, GlobalOptionsBeforeOrAfterTheCommand) {
 }
 
 TEST_F(HostCommandLine, UsageErrorsExitWithTwoAndNameTheCommand) {
-  for (const char* arguments : {"", "bogus", "plot --bogus", "-C lens plot -o", "1 2", "help bogus"}) {
+  for (const char* arguments :
+       {"", "bogus", "plot --bogus", "-C lens plot -o", "1 2", "help bogus"}) {
     SCOPED_TRACE(arguments);
     const testing::HostRun run = run_host(LUMAVEIL_HOST, arguments);
     EXPECT_EQ(run.status, 2);

@@ -34,18 +34,24 @@ TEST(GoldenOutputs, PlotsAndCsvOfEveryModeAreThoseOnRecord) {
       const std::string mode = golden.path().filename().string();
       SCOPED_TRACE(example.path().filename().string() + "/" + mode);
       testing::ScratchDir scratch;
-      fs::copy_file(fs::path(LUMAVEIL_EXAMPLES_DIR) / example.path().filename() / "IN_FM.txt", "IN_FM.txt");
-      fs::copy_file(fs::path(test_data_dir()) / "examples" / example.path().filename() / (mode + ".xls"),
-                    "OUT_M.xls");
+      fs::copy_file(fs::path(LUMAVEIL_EXAMPLES_DIR) / example.path().filename() / "IN_FM.txt",
+                    "IN_FM.txt");
+      fs::copy_file(
+          fs::path(test_data_dir()) / "examples" / example.path().filename() / (mode + ".xls"),
+          "OUT_M.xls");
       ASSERT_EQ(run_host(LUMAVEIL_HOST, "plot --residuals -o plots").status, 0);
       ASSERT_EQ(run_host(LUMAVEIL_HOST, "export --csv").status, 0);
       EXPECT_EQ(files_in("plots", ".svg"), files_in(golden.path(), ".svg"));
       for (const std::string& name : files_in(golden.path(), ".svg")) {
-        EXPECT_EQ(first_difference(read_file((golden.path() / name).string()), read_file("plots/" + name)), "")
+        EXPECT_EQ(first_difference(read_file((golden.path() / name).string()),
+                                   read_file("plots/" + name)),
+                  "")
             << name;
         ++compared;
       }
-      EXPECT_EQ(first_difference(read_file((golden.path() / "OUT_M.csv").string()), read_file("OUT_M.csv")), "");
+      EXPECT_EQ(first_difference(read_file((golden.path() / "OUT_M.csv").string()),
+                                 read_file("OUT_M.csv")),
+                "");
       ++compared;
     }
   }

@@ -24,7 +24,9 @@ using lumaveil::testing::xml_problem;
 
 using lumaveil::testing::HostRun;
 
-HostRun host(const std::string& arguments) { return lumaveil::testing::run_host(LUMAVEIL_HOST, arguments); }
+HostRun host(const std::string& arguments) {
+  return lumaveil::testing::run_host(LUMAVEIL_HOST, arguments);
+}
 
 void copy_example(const std::string& name, const std::string& to) {
   fs::create_directories(to);
@@ -37,7 +39,7 @@ TEST(PlotCommand, EveryModeOfAnExampleWritesItsPlotsAndThePage) {
   for (int mode = 1; mode <= 6; ++mode) {
     SCOPED_TRACE(mode);
     std::string dir = "m";
-  dir += std::to_string(mode);
+    dir += std::to_string(mode);
     copy_example("achromatic_doublet", dir);
     ASSERT_EQ(host("-C " + dir + " " + std::to_string(mode)).status, 0);
     HostRun run = host("plot -C " + dir);
@@ -47,7 +49,8 @@ TEST(PlotCommand, EveryModeOfAnExampleWritesItsPlotsAndThePage) {
     EXPECT_NE(page.find("achromat"), std::string::npos) << "the lens title";
     std::regex image("src=\"([^\"]+)\"");
     int images = 0;
-    for (auto it = std::sregex_iterator(page.begin(), page.end(), image); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), image);
+         it != std::sregex_iterator(); ++it) {
       std::string svg = read_file(dir + "/plots/" + (*it)[1].str());
       EXPECT_EQ(xml_problem(svg), "") << (*it)[1];
       ++images;
@@ -65,9 +68,14 @@ TEST(PlotCommand, EveryModeOfAnExampleWritesItsPlotsAndThePage) {
 
 // A singlet of curvature 1/64 written plainly, with NUMB = `numb`.
 std::string singlet_text(int numb) {
-  lumaveil::testing::LensFile lens{.steps = 2, .RH = 5,
-      .surfaces = {{.D = 10, .n = {1}}, {.C = 0.015625, .D = 4, .n = {1.5168}},
-                   {.D = 97, .n = {1}}, {.n = {1}}, {.n = {1}}}, .numb = numb};
+  lumaveil::testing::LensFile lens{.steps = 2,
+                                   .RH = 5,
+                                   .surfaces = {{.D = 10, .n = {1}},
+                                                {.C = 0.015625, .D = 4, .n = {1.5168}},
+                                                {.D = 97, .n = {1}},
+                                                {.n = {1}},
+                                                {.n = {1}}},
+                                   .numb = numb};
   return lens.text();
 }
 
@@ -159,8 +167,10 @@ TEST(PlotAndExport, SayWhyAFileCannotBeReadOrWritten) {
   };
   const Case cases[] = {
       {"report is a folder", "plot", 1, "lumaveil plot: cannot open OUT_M.xls (Is a directory)"},
-      {"report is a folder", "-C . export --csv", 1, "lumaveil export: cannot open ./OUT_M.xls (Is a directory)"},
-      {"report", "export --csv -o none/out.csv", 1, "cannot write none/out.csv: No such file or directory"},
+      {"report is a folder", "-C . export --csv", 1,
+       "lumaveil export: cannot open ./OUT_M.xls (Is a directory)"},
+      {"report", "export --csv -o none/out.csv", 1,
+       "cannot write none/out.csv: No such file or directory"},
       {"report", "plot -o OUT_M.xls", 1, "lumaveil plot: cannot create OUT_M.xls"},
   };
   for (const Case& c : cases) {
@@ -177,8 +187,9 @@ TEST(PlotAndExport, SayWhyAFileCannotBeReadOrWritten) {
   // A folder in the lens file's place: the page names the reason.
   fs::create_directories("IN_FM.txt");
   ASSERT_EQ(host("plot").status, 0);
-  EXPECT_NE(read_file("plots/index.html").find("IN_FM.txt cannot be read (Is a directory)"), std::string::npos);
+  EXPECT_NE(read_file("plots/index.html").find("IN_FM.txt cannot be read (Is a directory)"),
+            std::string::npos);
 }
 
 }  // namespace
-}  // namespace lumaveil::plot
+}  // namespace lumaveil::cli::commands

@@ -32,7 +32,8 @@ TEST(Progress, TheLineSaysWhereTheRunIsAndHowLongItHasLeft) {
   state.enter(0, 3, 5);
   EXPECT_EQ(state.where(), "mode 6: pass 3 of 5");
   EXPECT_DOUBLE_EQ(state.fraction(), 0.4);
-  EXPECT_EQ(cli::commands::progress_line(state, 10), "mode 6: pass 3 of 5; 10.0 s elapsed, 15.0 s left");
+  EXPECT_EQ(cli::commands::progress_line(state, 10),
+            "mode 6: pass 3 of 5; 10.0 s elapsed, 15.0 s left");
 
   cli::commands::ProgressState scan(4);
   scan.enter(0, 1, 3);
@@ -42,14 +43,22 @@ TEST(Progress, TheLineSaysWhereTheRunIsAndHowLongItHasLeft) {
   // Nothing done yet: no estimate.
   cli::commands::ProgressState first(2);
   first.enter(0, 1, 6);
-  EXPECT_EQ(cli::commands::progress_line(first, 75), "mode 2: iteration 1 of 6; 1 min 15 s elapsed");
+  EXPECT_EQ(cli::commands::progress_line(first, 75),
+            "mode 2: iteration 1 of 6; 1 min 15 s elapsed");
 }
 
 // A singlet with a variable front face and a small ray set.
 void write_optimisation() {
-  LensFile{.steps = 3, .RH = 4, .surfaces = {{.D = 10, .n = {1}},
-      {.C = 0.019, .D = 4, .code = "V", .n = {1.5168}}, {.D = 97, .n = {1}}, {.n = {1}},
-      {.n = {1}}}, .nd1 = 2, .nd2 = 1}.write();
+  LensFile{.steps = 3,
+           .RH = 4,
+           .surfaces = {{.D = 10, .n = {1}},
+                        {.C = 0.019, .D = 4, .code = "V", .n = {1.5168}},
+                        {.D = 97, .n = {1}},
+                        {.n = {1}},
+                        {.n = {1}}},
+           .nd1 = 2,
+           .nd2 = 1}
+      .write();
   RaySetFile{.NIT = 3, .NITC = 2, .NITD = 1, .rays = {{.X = 1}, {.X = -2}, {.X = 3}}}.write();
 }
 
@@ -69,7 +78,8 @@ std::string report(int mode, ProgressHook hook) {
 TEST(Progress, TheDriversAnnounceTheirStepsAndTheReportsStayTheSame) {
   ScratchDir dir;
   write_optimisation();
-  for (int mode = 1; mode <= 6; ++mode) EXPECT_EQ(report(mode, record), report(mode, nullptr)) << mode;
+  for (int mode = 1; mode <= 6; ++mode)
+    EXPECT_EQ(report(mode, record), report(mode, nullptr)) << mode;
 
   report(2, record);
   EXPECT_EQ(calls, (std::vector<std::vector<long long>>{{0, 1, 3}, {0, 2, 3}, {0, 3, 3}}));
@@ -99,10 +109,13 @@ TEST(Progress, SummaryNamesWhatTheReportHolds) {
   s->NITD = 0;
   s->ND[1] = 2;
   s->ND[2] = 4;
-  EXPECT_EQ(cli::commands::run_summary(*s, 1, ""), "OUT_M.xls: mode 1, 3 wavelengths, 317 spot rays each");
-  EXPECT_EQ(cli::commands::run_summary(*s, 2, ""), "OUT_M.xls: mode 2, 6 iterations of 1 curvature");
+  EXPECT_EQ(cli::commands::run_summary(*s, 1, ""),
+            "OUT_M.xls: mode 1, 3 wavelengths, 317 spot rays each");
+  EXPECT_EQ(cli::commands::run_summary(*s, 2, ""),
+            "OUT_M.xls: mode 2, 6 iterations of 1 curvature");
   EXPECT_EQ(cli::commands::run_summary(*s, 3, ""), "OUT_M.xls: mode 3, 6 iterations of 1 distance");
-  EXPECT_EQ(cli::commands::run_summary(*s, 4, ""), "OUT_M.xls: mode 4, 3 wavelengths, x and y scans of 21 rays");
+  EXPECT_EQ(cli::commands::run_summary(*s, 4, ""),
+            "OUT_M.xls: mode 4, 3 wavelengths, x and y scans of 21 rays");
   EXPECT_EQ(cli::commands::run_summary(*s, 5, ""),
             "OUT_M.xls: mode 5, 1 pass over the distance of surface 2, 1 curvature");
   s->NITD = 2;
@@ -140,9 +153,12 @@ std::string run_in_terminal(const std::vector<std::string>& arguments) {
   char buffer[4096];
   for (;;) {
     const ssize_t n = read(master, buffer, sizeof buffer);
-    if (n > 0) received.append(buffer, n);
-    else if (n < 0 && errno == EINTR) continue;
-    else break;  // EIO once the child has closed the terminal
+    if (n > 0)
+      received.append(buffer, n);
+    else if (n < 0 && errno == EINTR)
+      continue;
+    else
+      break;  // EIO once the child has closed the terminal
   }
   close(master);
   int status = 0;
@@ -165,9 +181,11 @@ TEST(Progress, ShownOnATerminalOnlyAndTheReportIsTheSame) {
   const std::string on_terminal = read_file("OUT_M.xls");
 
   // Through a pipe: nothing on standard error, the same report.
-  ASSERT_EQ(std::system("LUMAVEIL_PROGRESS_DELAY=0 " LUMAVEIL_HOST " 5 2>stderr.txt >stdout.txt"), 0);
+  ASSERT_EQ(std::system("LUMAVEIL_PROGRESS_DELAY=0 " LUMAVEIL_HOST " 5 2>stderr.txt >stdout.txt"),
+            0);
   EXPECT_EQ(read_file("stderr.txt"), "");
-  EXPECT_EQ(read_file("stdout.txt"), "OUT_M.xls: mode 5, 2 passes over the distance of surface 2, 1 curvature\n");
+  EXPECT_EQ(read_file("stdout.txt"),
+            "OUT_M.xls: mode 5, 2 passes over the distance of surface 2, 1 curvature\n");
   EXPECT_EQ(read_file("OUT_M.xls"), on_terminal);
 
   // Quiet: neither progress nor summary, even on a terminal.

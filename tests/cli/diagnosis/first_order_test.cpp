@@ -38,9 +38,13 @@ std::unique_ptr<State> read_example(const std::string& name) {
 // A biconvex singlet R1 = 50, R2 = −100, 6 thick, n = 1.5, in air; the image
 // plane `image` behind it.
 LensFile thick_singlet(double image, int kind = 1, double start = 10) {
-  return {.aperture_kind = kind, .RH = 5, .surfaces = {{.D = start, .n = {1}},
-      {.C = 1.0 / 50, .D = 6, .n = {1.5}}, {.C = -1.0 / 100, .D = image, .n = {1}},
-      {.n = {1}}, {.n = {1}}}};
+  return {.aperture_kind = kind,
+          .RH = 5,
+          .surfaces = {{.D = start, .n = {1}},
+                       {.C = 1.0 / 50, .D = 6, .n = {1.5}},
+                       {.C = -1.0 / 100, .D = image, .n = {1}},
+                       {.n = {1}},
+                       {.n = {1}}}};
 }
 
 constexpr double n = 1.5, c1 = 1.0 / 50, c2 = -1.0 / 100, d = 6;
@@ -65,30 +69,37 @@ TEST(FirstOrder, ThickSingletMatchesTheLensmakerFormulas) {
 
 TEST(FirstOrder, SphericalMirrorFocusesAtHalfItsRadius) {
   // Concave toward the light (C < 0), index −1 behind it: the unfolded frame.
-  const auto s = read_lens({.RH = 10, .surfaces = {{.D = 20, .n = {1}},
-      {.C = -1.0 / 200, .D = 100, .n = {-1}}, {.n = {-1}}, {.n = {-1}}}});
+  const auto s = read_lens(
+      {.RH = 10,
+       .surfaces = {
+           {.D = 20, .n = {1}}, {.C = -1.0 / 200, .D = 100, .n = {-1}}, {.n = {-1}}, {.n = {-1}}}});
   const FirstOrder r = first_order(*s, 1);
   EXPECT_DOUBLE_EQ(r.efl, 100);
   EXPECT_DOUBLE_EQ(r.bfd, 100);
   EXPECT_DOUBLE_EQ(r.defocus, 0);
   // A convex mirror diverges: a virtual focus 100 behind it.
-  const auto convex = read_lens({.RH = 10, .surfaces = {{.D = 20, .n = {1}},
-      {.C = 1.0 / 200, .D = 100, .n = {-1}}, {.n = {-1}}, {.n = {-1}}}});
+  const auto convex = read_lens(
+      {.RH = 10,
+       .surfaces = {
+           {.D = 20, .n = {1}}, {.C = 1.0 / 200, .D = 100, .n = {-1}}, {.n = {-1}}, {.n = {-1}}}});
   EXPECT_DOUBLE_EQ(first_order(*convex, 1).efl, -100);
 }
 
 TEST(FirstOrder, IdealElementHasItsFocalLength) {
   // Surface 1 is an ideal element of f = D[0] = 40: the start plane is its
   // front focal plane, surface 1 its back focal plane.
-  const auto s = read_lens({.RH = 2, .surfaces = {{.D = 40, .n = {1}},
-      {.D = 0, .type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}});
+  const auto s = read_lens(
+      {.RH = 2,
+       .surfaces = {{.D = 40, .n = {1}}, {.D = 0, .type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}});
   const FirstOrder r = first_order(*s, 1);
   EXPECT_DOUBLE_EQ(r.efl, 40);
   EXPECT_DOUBLE_EQ(r.bfd, 0);
   EXPECT_DOUBLE_EQ(r.ffd, 40);
   // From a point on its front focal plane the image is at infinity.
-  const auto fan = read_lens({.aperture_kind = 2, .RU = 0.01, .surfaces = {{.D = 40, .n = {1}},
-      {.D = 0, .type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}});
+  const auto fan = read_lens(
+      {.aperture_kind = 2,
+       .RU = 0.01,
+       .surfaces = {{.D = 40, .n = {1}}, {.D = 0, .type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}});
   EXPECT_TRUE(first_order(*fan, 1).image_at_infinity);
 }
 
@@ -121,8 +132,10 @@ TEST(FirstOrder, AgreesWithRealRaysNearTheAxis) {
   auto singlet = read_lens(thick_singlet(90));
   const double singlet_bfd = first_order(*singlet, 1).bfd;
   EXPECT_NEAR(paraxial_limit(*singlet, 1, 0.1, 0, 2), singlet_bfd, 1e-6 * singlet_bfd);
-  auto mirror = read_lens({.RH = 10, .surfaces = {{.D = 20, .n = {1}},
-      {.C = -1.0 / 200, .D = 100, .n = {-1}}, {.n = {-1}}, {.n = {-1}}}});
+  auto mirror = read_lens(
+      {.RH = 10,
+       .surfaces = {
+           {.D = 20, .n = {1}}, {.C = -1.0 / 200, .D = 100, .n = {-1}}, {.n = {-1}}, {.n = {-1}}}});
   EXPECT_NEAR(paraxial_limit(*mirror, 1, 0.1, 0, 1), 100, 1e-6 * 100);
   for (const char* example : {"cooke_triplet", "achromatic_doublet"}) {
     auto lens = read_example(example);
@@ -142,7 +155,8 @@ TEST(FirstOrder, AgreesWithRealRaysNearTheAxis) {
 }
 
 TEST(FirstOrder, DoubleGaussDesignHasAFocalLengthOf100) {
-  if (!std::filesystem::exists(std::string(LUMAVEIL_EXAMPLES_DIR) + "/double_gauss_spacing/IN_FM.txt"))
+  if (!std::filesystem::exists(std::string(LUMAVEIL_EXAMPLES_DIR) +
+                               "/double_gauss_spacing/IN_FM.txt"))
     GTEST_SKIP() << "no Double Gauss example";
   // The spacing example holds the design's curvatures and its distances 1 %
   // off; with the design distances back (its README) the lens is f = 100 with
@@ -160,8 +174,11 @@ TEST(FirstOrder, DoubleGaussDesignHasAFocalLengthOf100) {
 }
 
 TEST(FirstOrder, ParallelPlateHasNoPower) {
-  const auto s = read_lens({.surfaces = {{.D = 10, .n = {1}}, {.D = 5, .n = {1.5}},
-      {.D = 10, .n = {1}}, {.n = {1}}, {.n = {1}}}});
+  const auto s = read_lens({.surfaces = {{.D = 10, .n = {1}},
+                                         {.D = 5, .n = {1.5}},
+                                         {.D = 10, .n = {1}},
+                                         {.n = {1}},
+                                         {.n = {1}}}});
   const FirstOrder r = first_order(*s, 1);
   EXPECT_TRUE(r.afocal);
   EXPECT_TRUE(r.image_at_infinity);
@@ -170,8 +187,12 @@ TEST(FirstOrder, ParallelPlateHasNoPower) {
 
 TEST(RealRayCheck, NamesTheSurfaceARayMissesOrIsTotallyReflectedAt) {
   // Surface 2 (R = 5) is missed by rays higher than 5.
-  auto misses = read_lens({.RH = 6, .surfaces = {{.D = 10, .n = {1}}, {.D = 2, .n = {1.5}},
-      {.C = 0.2, .D = 10, .n = {1}}, {.n = {1}}, {.n = {1}}}});
+  auto misses = read_lens({.RH = 6,
+                           .surfaces = {{.D = 10, .n = {1}},
+                                        {.D = 2, .n = {1.5}},
+                                        {.C = 0.2, .D = 10, .n = {1}},
+                                        {.n = {1}},
+                                        {.n = {1}}}});
   auto failures = cli::diagnosis::real_ray_check(*misses);
   ASSERT_EQ(failures.size(), 6u);  // all but the central ray
   EXPECT_EQ(failures[0].ray, "upper rim ray");
@@ -181,8 +202,13 @@ TEST(RealRayCheck, NamesTheSurfaceARayMissesOrIsTotallyReflectedAt) {
   // Inside glass of index 1.5 a ray 4 from the axis meets the R = −5 rear
   // face at sin I = 0.8 > 1/1.5: totally reflected there; the central ray at
   // height 1 passes.
-  auto reflected = read_lens({.RH = 3, .X = 1, .surfaces = {{.D = 10, .n = {1}},
-      {.D = 1, .n = {1.5}}, {.C = -0.2, .D = 10, .n = {1}}, {.n = {1}}, {.n = {1}}}});
+  auto reflected = read_lens({.RH = 3,
+                              .X = 1,
+                              .surfaces = {{.D = 10, .n = {1}},
+                                           {.D = 1, .n = {1.5}},
+                                           {.C = -0.2, .D = 10, .n = {1}},
+                                           {.n = {1}},
+                                           {.n = {1}}}});
   failures = cli::diagnosis::real_ray_check(*reflected);
   ASSERT_FALSE(failures.empty());
   EXPECT_EQ(failures[0].ray, "upper rim ray");
@@ -190,8 +216,10 @@ TEST(RealRayCheck, NamesTheSurfaceARayMissesOrIsTotallyReflectedAt) {
   EXPECT_EQ(failures[0].surface, 2);
 
   // An ideal element of f = 5 cannot take a ray 6 from the axis.
-  auto ideal = read_lens({.steps = 0, .RH = 6, .surfaces = {{.D = 5, .n = {1}},
-      {.D = 5, .type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}});
+  auto ideal = read_lens(
+      {.steps = 0,
+       .RH = 6,
+       .surfaces = {{.D = 5, .n = {1}}, {.D = 5, .type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}});
   failures = cli::diagnosis::real_ray_check(*ideal);
   ASSERT_FALSE(failures.empty());
   EXPECT_EQ(failures[0].failure, cli::diagnosis::RayFailure::kBeyondIdealElement);

@@ -1,6 +1,6 @@
+#include "cli/drawing/svg.h"
 #include "cli/drawing/chart.h"
 #include "cli/drawing/palette.h"
-#include "cli/drawing/svg.h"
 
 #include <gtest/gtest.h>
 

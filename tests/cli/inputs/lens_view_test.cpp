@@ -35,11 +35,10 @@ LensView view_of(const std::string& text) {
 
 TEST(LensView, ShowsTheCellsTheDrawingsNeedAsTheLibraryReadsThem) {
   ScratchDir scratch;
-  LensView lens = view_of(lens_text("triplet", "3.9", 2,
-                                    {"0\t0\t0\t20\t0\t0\t\t0\t1.0",
-                                     "1\t0\t-0.005\t100 mm\t0.5\t-0.25\tV\t0\t-1.0",
-                                     "2\t1\t0\t0\t0\t0\t\t0\t-1",
-                                     "3\t2\tx\t0\t0.1\t0.2\t\t0\t1"}));
+  LensView lens = view_of(
+      lens_text("triplet", "3.9", 2,
+                {"0\t0\t0\t20\t0\t0\t\t0\t1.0", "1\t0\t-0.005\t100 mm\t0.5\t-0.25\tV\t0\t-1.0",
+                 "2\t1\t0\t0\t0\t0\t\t0\t-1", "3\t2\tx\t0\t0.1\t0.2\t\t0\t1"}));
   EXPECT_EQ(lens.title, "triplet");
   EXPECT_EQ(lens.aperture_kind, 2);
   EXPECT_EQ(lens.wavelengths, (std::vector<double>{486.1, 656.3}));
@@ -89,14 +88,13 @@ TEST(LensView, NumbersReadByTheLibrarysRules) {
   };
   const Case cases[] = {
       {"3000000000", "0.5", 101, 0.5},  // beyond int: the library's count, cut to 100
-      {"3", "0x1p-6", 4, 0.015625},      // hexadecimal
+      {"3", "0x1p-6", 4, 0.015625},     // hexadecimal
       {" +3", "1e-2", 4, 0.01},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.numb);
-    LensView lens = view_of(lens_text("t", c.numb, 1,
-                                      {"0\t0\t0\t10", std::string("1\t0\t") + c.curvature + "\t5",
-                                       "2", "3"}));
+    LensView lens = view_of(lens_text(
+        "t", c.numb, 1, {"0\t0\t0\t10", std::string("1\t0\t") + c.curvature + "\t5", "2", "3"}));
     EXPECT_EQ(lens.surfaces.size(), c.surfaces);
     EXPECT_EQ(lens.surfaces[1].c, c.c);
   }

@@ -45,15 +45,15 @@ std::string reprint(const ReportContents& r) {
       for (const auto& table : b.tables) {
         out += "i\t1/R(i)\tZ(i)\tX(i)\tU(i)\tY(i)\tV(i)\n";
         for (const auto& row : table)
-          out += std::to_string(row.i) + "\t" + field("%f", row.c) + "\t" + field("%f", row.z) + "\t" +
-                 field("%f", row.x) + "\t" + field("%f", row.u) + "\t" + field("%f", row.y) + "\t" +
-                 field("%f", row.v) + "\n";
+          out += std::to_string(row.i) + "\t" + field("%f", row.c) + "\t" + field("%f", row.z) +
+                 "\t" + field("%f", row.x) + "\t" + field("%f", row.u) + "\t" + field("%f", row.y) +
+                 "\t" + field("%f", row.v) + "\n";
       }
       out += "\n波長" + std::to_string(b.wavelength) + "（スポットダイアグラム）\t\t\t" +
              std::to_string(b.spot_count) + "\nNo\tU(i)\tV(i)\tX(i)\tY(i)\n";
       for (const auto& s : b.spots)
-        out += std::to_string(s.n) + "\t" + field("%10.6f", s.u) + "\t" + field("%10.6f", s.v) + "\t" +
-               field("%10.6f", s.x) + "\t" + field("%10.6f", s.y) + "\n";
+        out += std::to_string(s.n) + "\t" + field("%10.6f", s.u) + "\t" + field("%10.6f", s.v) +
+               "\t" + field("%10.6f", s.x) + "\t" + field("%10.6f", s.y) + "\n";
       out += "\n\n\n";
     }
     return out;
@@ -63,11 +63,13 @@ std::string reprint(const ReportContents& r) {
       out += "波長" + field("%E", b.wavelength_nm) + "(nm)\n";
       for (int section = 0; section < 2; ++section) {
         const Scan& scan = section == 0 ? b.u_scan : b.v_scan;
-        out += section == 0 ? "U[0]\tX[NUMB-1]\tU[NUMB-1]\tAB\n" : "V[0]\tY[NUMB-1]\tV[NUMB-1]\tAB\n";
+        out +=
+            section == 0 ? "U[0]\tX[NUMB-1]\tU[NUMB-1]\tAB\n" : "V[0]\tY[NUMB-1]\tV[NUMB-1]\tAB\n";
         for (const auto& row : scan.rows)
-          out += field("%E", row.start) + "\t" + field("%E", row.height) + "\t" + field("%E", row.angle) +
-                 "\t" + field("%E", row.ab) + "\n";
-        for (int p = 0; p < 7; ++p) out += std::to_string(p) + "次\t" + field("%E", scan.fit[p]) + "\n";
+          out += field("%E", row.start) + "\t" + field("%E", row.height) + "\t" +
+                 field("%E", row.angle) + "\t" + field("%E", row.ab) + "\n";
+        for (int p = 0; p < 7; ++p)
+          out += std::to_string(p) + "次\t" + field("%E", scan.fit[p]) + "\n";
         out += "\n\n";
       }
     }
@@ -120,7 +122,8 @@ TEST(ReportReader, EveryReferenceAndExampleReportReadsBackToItsOwnText) {
 }
 
 TEST(ReportReader, ModeIsRecognisedFromTheLayoutAndBlocksHoldTheirFields) {
-  ReportContents m1 = read_report_file(test_data_dir() + "/reference/m1_singlet_ns1/expected.xls").value();
+  ReportContents m1 =
+      read_report_file(test_data_dir() + "/reference/m1_singlet_ns1/expected.xls").value();
   EXPECT_EQ(m1.mode, 1);
   ASSERT_EQ(m1.trajectories.size(), 1u);
   const auto& b = m1.trajectories[0];
@@ -136,7 +139,8 @@ TEST(ReportReader, ModeIsRecognisedFromTheLayoutAndBlocksHoldTheirFields) {
   EXPECT_EQ(b.spots[4].n, 5);
   EXPECT_EQ(m1.heading, "波長1（中心光束の軌跡）");
 
-  ReportContents m4 = read_report_file(test_data_dir() + "/reference/m4_kind2_m4/expected.xls").value();
+  ReportContents m4 =
+      read_report_file(test_data_dir() + "/reference/m4_kind2_m4/expected.xls").value();
   EXPECT_EQ(m4.mode, 4);
   ASSERT_FALSE(m4.aberrations.empty());
   EXPECT_EQ(m4.aberrations[0].wavelength_nm, 587.6);
@@ -147,7 +151,8 @@ TEST(ReportReader, ModeIsRecognisedFromTheLayoutAndBlocksHoldTheirFields) {
   EXPECT_DOUBLE_EQ(m4.aberrations[0].u_scan.t(0), -1);
   EXPECT_DOUBLE_EQ(m4.aberrations[0].u_scan.t(6), 0.5);
 
-  ReportContents m5 = read_report_file(test_data_dir() + "/reference/m5_singlet/expected.xls").value();
+  ReportContents m5 =
+      read_report_file(test_data_dir() + "/reference/m5_singlet/expected.xls").value();
   EXPECT_EQ(m5.mode, 5);
   ASSERT_EQ(m5.optimisation.rows.size(), 4u);
   EXPECT_EQ(m5.optimisation.distance_names, std::vector<std::string>{"D1"});
@@ -157,8 +162,12 @@ TEST(ReportReader, ModeIsRecognisedFromTheLayoutAndBlocksHoldTheirFields) {
   EXPECT_EQ(m5.optimisation.rows[3].e, 2.287811E-01);
   EXPECT_EQ(m5.optimisation.rows[3].variables[0], 0.0485548);
 
-  EXPECT_EQ(read_report_file(test_data_dir() + "/reference/m3_singlet_image_distance/expected.xls").value().mode, 3);
-  ReportContents error = read_report_file(test_data_dir() + "/reference/missing_in_fm_mode1/expected.xls").value();
+  EXPECT_EQ(read_report_file(test_data_dir() + "/reference/m3_singlet_image_distance/expected.xls")
+                .value()
+                .mode,
+            3);
+  ReportContents error =
+      read_report_file(test_data_dir() + "/reference/missing_in_fm_mode1/expected.xls").value();
   EXPECT_EQ(error.mode, 0);
   EXPECT_EQ(error.error, "error: cannot open IN_FM.txt");
 }
@@ -190,7 +199,9 @@ TEST(ReportReader, ModeSixWithAnErrorLineHasNoRows) {
       "No\tD1\tD2\tE\tXa\tXs\tYa\tYs\t1/R(0)\t\n"
       "error: ND[1] = ND[2] = 2: the two searched distances must differ\n";
   // The heading in UTF-8 is not what the library writes ...
-  EXPECT_FALSE(read_report("N次元Gauss-Newton法によるレンズ曲率(1/R)+2軸間距離最適化計算結果\n" + rest).ok());
+  EXPECT_FALSE(
+      read_report("N次元Gauss-Newton法によるレンズ曲率(1/R)+2軸間距離最適化計算結果\n" + rest)
+          .ok());
   // ... the same words in code page 932 are.
   std::string heading = first_line("/examples/cooke_triplet/m6.xls");
   ReportContents r = read_report(heading + "\n" + rest).value();
@@ -198,7 +209,8 @@ TEST(ReportReader, ModeSixWithAnErrorLineHasNoRows) {
   EXPECT_EQ(r.heading, "N次元Gauss-Newton法によるレンズ曲率(1/R)+2軸間距離最適化計算結果");
   EXPECT_TRUE(r.optimisation.rows.empty());
   EXPECT_EQ(r.optimisation.distance_names, (std::vector<std::string>{"D1", "D2"}));
-  EXPECT_EQ(r.optimisation.error, "error: ND[1] = ND[2] = 2: the two searched distances must differ");
+  EXPECT_EQ(r.optimisation.error,
+            "error: ND[1] = ND[2] = 2: the two searched distances must differ");
 }
 
 // The message of the rejection, or "" when the text was accepted.
@@ -210,8 +222,9 @@ std::string rejection(const std::string& text) {
 TEST(ReportReader, RejectsTextThatIsNoReportOrIsCutShort) {
   EXPECT_NE(rejection("surface\ttype\n0\t1\n").find("is not a Lumaveil report"), std::string::npos);
   EXPECT_NE(rejection("").find("is empty"), std::string::npos);
-  EXPECT_NE(rejection(std::string("\x89\x50\x4E\x47\r\n\x1A\n\0\0", 10)).find("not a Lumaveil report"),
-            std::string::npos);
+  EXPECT_NE(
+      rejection(std::string("\x89\x50\x4E\x47\r\n\x1A\n\0\0", 10)).find("not a Lumaveil report"),
+      std::string::npos);
 
   std::string m1 = read_file(test_data_dir() + "/reference/m1_singlet_ns1/expected.xls");
   EXPECT_EQ(rejection(m1), "");
@@ -221,7 +234,8 @@ TEST(ReportReader, RejectsTextThatIsNoReportOrIsCutShort) {
   // A number spoilt inside a trace table names its line (from 1) and column.
   std::string spoilt = m1;
   spoilt.replace(spoilt.find("10.250628"), 9, "10.25x628");
-  EXPECT_NE(rejection(spoilt).find("line 9: column 3 '10.25x628' is not a number"), std::string::npos)
+  EXPECT_NE(rejection(spoilt).find("line 9: column 3 '10.25x628' is not a number"),
+            std::string::npos)
       << rejection(spoilt);
 
   std::string m4 = read_file(test_data_dir() + "/reference/m4_kind2_m4/expected.xls");
@@ -231,7 +245,8 @@ TEST(ReportReader, RejectsTextThatIsNoReportOrIsCutShort) {
 
   std::string m2 = read_file(test_data_dir() + "/reference/m2_singlet_focus/expected.xls");
   std::string short_row = m2;
-  short_row.erase(short_row.find("\t0.02\t") + 1, 5);  // "\t0.02\t" becomes "\t"
+  // "\t0.02\t" becomes "\t": the field and its tab go.
+  short_row.erase(short_row.find("\t0.02\t") + 1, 5);
   EXPECT_NE(rejection(short_row).find("a row has 6 fields, the column line 7"), std::string::npos)
       << rejection(short_row);
 }
