@@ -126,8 +126,10 @@ TEST(Aim, UnusableSetUpsAndRaysSayWhy) {
     int stop, q;
     AimError error;
   };
-  const Bad bad[] = {{0, 1, AimError::kBadStop},  {12, 1, AimError::kBadStop},
-                     {-3, 1, AimError::kBadStop}, {6, 2, AimError::kBadWavelength},
+  const Bad bad[] = {{0, 1, AimError::kBadStop},
+                     {12, 1, AimError::kBadStop},
+                     {-3, 1, AimError::kBadStop},
+                     {6, 2, AimError::kBadWavelength},
                      {6, 0, AimError::kBadWavelength}};
   for (const Bad& b : bad) {
     const Aimed a = cli::fields::aim_chief_ray(*lens, b.stop, 0.1, b.q);

@@ -41,7 +41,8 @@ TEST(FieldsCommand, UsageErrorsSayWhatIsWrong) {
       {{"--stop", "12", "--field", "5"}, "the stop must be one of the lens's surfaces 1..11"},
       {{"--stop", "0", "--field", "5"}, "the stop must be one of"},
       // The lens has one wavelength.
-      {{"--stop", "6", "--field", "5", "--reference", "2"}, "the reference wavelength must be one of 1..1"},
+      {{"--stop", "6", "--field", "5", "--reference", "2"},
+       "the reference wavelength must be one of 1..1"},
       {{"--stop", "6", "--reference", "d"}, "--reference needs a wavelength number"},
   };
   for (const Case& c : cases) {

@@ -12,8 +12,8 @@
 namespace lumaveil::testing {
 namespace {
 
-using cli::fields::Analysis;
 using cli::fields::analyse_fields;
+using cli::fields::Analysis;
 using cli::fields::Bundle;
 
 const Bundle& chief(const Analysis& a, std::size_t field, std::size_t q = 0) {
@@ -29,9 +29,14 @@ double thin_lens_efl() {
 LensFile thin_lens() {
   const double f = thin_lens_efl();
   const double bfd = f * (1 - (kN - 1) * kT / (kN * kR));
-  return {.aperture_kind = 1, .steps = 4, .RH = 5,
-          .surfaces = {{.D = 20, .n = {1}}, {.C = 1 / kR, .D = kT, .n = {kN}},
-                       {.C = -1 / kR, .D = bfd, .n = {1}}, {.n = {1}}, {.n = {1}}}};
+  return {.aperture_kind = 1,
+          .steps = 4,
+          .RH = 5,
+          .surfaces = {{.D = 20, .n = {1}},
+                       {.C = 1 / kR, .D = kT, .n = {kN}},
+                       {.C = -1 / kR, .D = bfd, .n = {1}},
+                       {.n = {1}},
+                       {.n = {1}}}};
 }
 
 TEST(FieldAberrations, ThinLensAtItsStopFollowsPetzvalAndAstigmatism) {
@@ -57,7 +62,8 @@ TEST(FieldAberrations, OnTheAxisBothFociAreTheParaxialImage) {
   // The thin pencil along the axis focuses where the paraxial trace puts
   // the image: the two come from different code (real differential rays,
   // the y-nu trace) and must agree at every wavelength.
-  for (const char* example : {"cooke_triplet", "achromatic_doublet", "double_gauss", "concave_mirror"}) {
+  for (const char* example :
+       {"cooke_triplet", "achromatic_doublet", "double_gauss", "concave_mirror"}) {
     const auto lens = read_example_lens(example);
     const Analysis a = analyse_fields(*lens, 1, {0});
     for (std::size_t q = 0; q < a.wavelengths.size(); ++q) {
@@ -91,9 +97,13 @@ TEST(FieldAberrations, MirrorWithStopAtItsCentreHasAConcentricImageSphere) {
   // incidence the tracer's arccosine may see a cosine rounded above 1. The
   // chief ray then meets the mirror 1e-5 rad off its normal, which moves
   // its point on the flat image plane by about 1e-5.)
-  const LensFile mirror{.aperture_kind = 1, .steps = 3, .RH = 10,
-                        .surfaces = {{.D = 10, .n = {1}}, {.D = 199.99, .n = {1}},
-                                     {.C = -1.0 / 200, .D = 100, .n = {-1}}, {.n = {-1}},
+  const LensFile mirror{.aperture_kind = 1,
+                        .steps = 3,
+                        .RH = 10,
+                        .surfaces = {{.D = 10, .n = {1}},
+                                     {.D = 199.99, .n = {1}},
+                                     {.C = -1.0 / 200, .D = 100, .n = {-1}},
+                                     {.n = {-1}},
                                      {.n = {-1}}}};
   const auto lens = read_lens_text(mirror.text());
   const Analysis a = analyse_fields(*lens, 1, {2 * kDegree, 5 * kDegree, 10 * kDegree});
@@ -113,13 +123,19 @@ TEST(FieldAberrations, SymmetricLensAtUnitMagnificationHasNoDistortionOrLateralC
   // from them: the chief ray leaves as it came, mirrored, at every
   // wavelength, and the image of height h stands at −h.
   const std::vector<double> glass{1.5224, 1.5168, 1.5143};
-  const LensFile symmetric{
-      .aperture_kind = 2, .steps = 3, .RU = 0.03,
-      .wavelengths = {486.1, 587.6, 656.3}, .weights = {1, 1, 1},
-      .surfaces = {{.D = 100, .n = {1, 1, 1}}, {.C = 1.0 / 50, .D = 5, .n = glass},
-                   {.C = -1.0 / 80, .D = 5, .n = {1, 1, 1}}, {.D = 5, .n = {1, 1, 1}},
-                   {.C = 1.0 / 80, .D = 5, .n = glass}, {.C = -1.0 / 50, .D = 100, .n = {1, 1, 1}},
-                   {.n = {1, 1, 1}}, {.n = {1, 1, 1}}}};
+  const LensFile symmetric{.aperture_kind = 2,
+                           .steps = 3,
+                           .RU = 0.03,
+                           .wavelengths = {486.1, 587.6, 656.3},
+                           .weights = {1, 1, 1},
+                           .surfaces = {{.D = 100, .n = {1, 1, 1}},
+                                        {.C = 1.0 / 50, .D = 5, .n = glass},
+                                        {.C = -1.0 / 80, .D = 5, .n = {1, 1, 1}},
+                                        {.D = 5, .n = {1, 1, 1}},
+                                        {.C = 1.0 / 80, .D = 5, .n = glass},
+                                        {.C = -1.0 / 50, .D = 100, .n = {1, 1, 1}},
+                                        {.n = {1, 1, 1}},
+                                        {.n = {1, 1, 1}}}};
   const auto lens = read_lens_text(symmetric.text());
   const Analysis a = analyse_fields(*lens, 3, {5, 15});
   ASSERT_TRUE(a.error.empty()) << a.error;
@@ -143,9 +159,14 @@ TEST(FieldAberrations, PlaneMirrorImagesAlongStraightLinesInTheUnfoldedFrame) {
   // mirror 20 further and the image plane 30 beyond: the chief ray runs
   // straight through the stop's centre (slope −h/10) to −5h, and its pencil
   // diverges from the object point, 60 before the image plane.
-  const LensFile mirror{.aperture_kind = 2, .steps = 2, .RU = 0.02,
-                        .surfaces = {{.D = 10, .n = {1}}, {.D = 20, .n = {1}}, {.D = 30, .n = {-1}},
-                                     {.n = {-1}}, {.n = {-1}}}};
+  const LensFile mirror{.aperture_kind = 2,
+                        .steps = 2,
+                        .RU = 0.02,
+                        .surfaces = {{.D = 10, .n = {1}},
+                                     {.D = 20, .n = {1}},
+                                     {.D = 30, .n = {-1}},
+                                     {.n = {-1}},
+                                     {.n = {-1}}}};
   const auto lens = read_lens_text(mirror.text());
   const Analysis a = analyse_fields(*lens, 1, {2});
   const Bundle& b = chief(a, 0);
@@ -162,9 +183,12 @@ TEST(FieldAberrations, IdealElementImagesBySineNotTangent) {
   // bundle at angle θ focuses in the back focal plane at −f·sin θ, while
   // the paraxial height is −f·tan θ: distortion cos θ − 1, no field
   // curvature.
-  const LensFile ideal{.aperture_kind = 1, .steps = 2, .RH = 5,
-                       .surfaces = {{.D = 10, .n = {1}}, {.D = 50, .n = {1}},
-                                    {.type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}};
+  const LensFile ideal{
+      .aperture_kind = 1,
+      .steps = 2,
+      .RH = 5,
+      .surfaces = {
+          {.D = 10, .n = {1}}, {.D = 50, .n = {1}}, {.type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}};
   const auto lens = read_lens_text(ideal.text());
   const Analysis a = analyse_fields(*lens, 1, {10 * kDegree, 20 * kDegree});
   for (std::size_t i = 0; i < a.fields.size(); ++i) {

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "cli/fields/analysis.h"
-#include "entry/entry.h"
 #include "cli/fields/lenses.h"
+#include "entry/entry.h"
 
 namespace lumaveil::testing {
 namespace {
@@ -35,8 +35,8 @@ std::string with_central_ray(const std::string& text, const std::string (&ray)[4
 }
 
 struct PrintedChief {
-  std::string u, v, x, y;            // start values as printed
-  std::string image_x, image_y;      // image point as printed
+  std::string u, v, x, y;        // start values as printed
+  std::string image_x, image_y;  // image point as printed
 };
 
 // The chief-ray rows of the table `lumaveil fields` printed.
@@ -91,14 +91,16 @@ TEST(FieldsAgainstMode1, SpotIsModeOnesSpotAroundTheAimedChiefRay) {
   ScratchDir dir;
   for (const cli::fields::Bundle& b : a.fields[0].bundles) {
     const cli::fields::StartRay& c = b.chief.start;
-    write_file("IN_FM.txt", with_central_ray(lens_text, {exact(c.u), exact(c.v), exact(c.x), exact(c.y)}));
+    write_file("IN_FM.txt",
+               with_central_ray(lens_text, {exact(c.u), exact(c.v), exact(c.x), exact(c.y)}));
     auto s = std::make_unique<State>();
     run_call(*s, 1);
     const std::vector<std::string> report = split_lines(read_file("OUT_M.xls"));
     // Each wavelength's block: heading, four tables, a blank line, the spot
     // heading and its column line, the rows, three blank lines.
     const std::size_t points = b.spot.size();
-    std::size_t line = (b.q - 1) * (1 + 4 * (s->NUMB + 1) + 3 + points + 3) + 1 + 4 * (s->NUMB + 1) + 3;
+    std::size_t line =
+        (b.q - 1) * (1 + 4 * (s->NUMB + 1) + 3 + points + 3) + 1 + 4 * (s->NUMB + 1) + 3;
     ASSERT_EQ(points, 29u);
     for (const cli::analysis::Point& p : b.spot) {
       const std::vector<std::string> row = split_cells(report.at(line++));
@@ -112,10 +114,11 @@ TEST(FieldsAgainstMode1, SpotIsModeOnesSpotAroundTheAimedChiefRay) {
 // prescription, before the example perturbed the curvatures), the image
 // plane at its paraxial focus. A y-nu trace by hand gives f = 100.004.
 std::string double_gauss_design() {
-  const double r[] = {56.20238, 152.28580, 37.68262, 0, 24.23130, 0, -28.37731, 0, -37.92546,
-                      177.41176, -79.41143};
+  const double r[] = {56.20238,  152.28580, 37.68262,  0,         24.23130, 0,
+                      -28.37731, 0,         -37.92546, 177.41176, -79.41143};
   const double d[] = {8.75, 0.5, 12.5, 3.8, 16.369445, 13.747957, 3.8, 11.0, 0.5, 7.0, 61.487536};
-  const double n[] = {1.6222915, 1, 1.6073789, 1.6034172, 1, 1, 1.6034172, 1.6204079, 1, 1.6204079, 1};
+  const double n[] = {1.6222915, 1,         1.6073789, 1.6034172, 1, 1,
+                      1.6034172, 1.6204079, 1,         1.6204079, 1};
   LensFile lens{.aperture_kind = 1, .steps = 5, .RH = 25, .surfaces = {}};
   lens.surfaces.push_back({.D = 10, .n = {1}});
   for (int k = 0; k < 11; ++k)

@@ -29,19 +29,22 @@ TEST(QualityCommand, PrintsTheTableAndWritesTheFiles) {
   EXPECT_EQ(r.status, 0) << r.err;
   // A perfect lens: no aberration, Strehl 1, the diffraction-limited MTF
   // (0.9207 at 50/mm with the cut-off 2·0.2/500 nm = 800/mm).
-  EXPECT_NE(r.out.find("0 deg           500.0   3228     0   0.0000   0.0000   0.0000   0.0000  1.0000  1.0000  0.9207  0.9207"),
-            std::string::npos) << r.out;
-  for (const char* file : {"quality/index.html", "quality/quality.csv", "quality/wavefront-f1-w1.csv",
-                           "quality/zernike-f2-w1.csv", "quality/psf-f1-w1.csv", "quality/mtf-f2-w1.csv",
-                           "quality/energy-f1-w1.csv", "quality/wavefront-f2-w1.svg",
-                           "quality/zernike-f1-w1.svg", "quality/psf-f1-w1.svg",
-                           "quality/psf-sections-f1-w1.svg", "quality/mtf-f1-w1.svg",
-                           "quality/energy-f2-w1.svg"})
+  EXPECT_NE(r.out.find("0 deg           500.0   3228     0   0.0000   0.0000   0.0000   0.0000  "
+                       "1.0000  1.0000  0.9207  0.9207"),
+            std::string::npos)
+      << r.out;
+  for (const char* file :
+       {"quality/index.html", "quality/quality.csv", "quality/wavefront-f1-w1.csv",
+        "quality/zernike-f2-w1.csv", "quality/psf-f1-w1.csv", "quality/mtf-f2-w1.csv",
+        "quality/energy-f1-w1.csv", "quality/wavefront-f2-w1.svg", "quality/zernike-f1-w1.svg",
+        "quality/psf-f1-w1.svg", "quality/psf-sections-f1-w1.svg", "quality/mtf-f1-w1.svg",
+        "quality/energy-f2-w1.svg"})
     EXPECT_TRUE(file_exists(file)) << file;
   const std::string page = read_file("quality/index.html");
   EXPECT_NE(page.find("positive where the wavefront leads"), std::string::npos);
   EXPECT_NE(page.find("<img src=\"mtf-f2-w1.svg\""), std::string::npos);
-  EXPECT_EQ(read_file("quality/mtf-f1-w1.csv").rfind("frequency_per_mm,tangential,sagittal,", 0), 0u);
+  EXPECT_EQ(read_file("quality/mtf-f1-w1.csv").rfind("frequency_per_mm,tangential,sagittal,", 0),
+            0u);
 }
 
 struct Refusal {
@@ -88,7 +91,8 @@ TEST(QualityCommand, TakesTheGlobalOptionsAndHelpOfTheHost) {
                             "quality --grid 16 --stop 1 -o out -C lens --quiet"}) {
     const HostRun r = run_host(LUMAVEIL_HOST, words);
     EXPECT_EQ(r.status, 0) << words << "\n" << r.err;
-    EXPECT_NE(r.out.find("\nlens/out: 13 files, index.html shows them\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nlens/out: 13 files, index.html shows them\n"), std::string::npos)
+        << r.out;
   }
   EXPECT_TRUE(file_exists("lens/out/index.html"));
   const HostRun help = run_host(LUMAVEIL_HOST, "help quality");

@@ -67,8 +67,8 @@ double reference_difference(const double* P, const double* Q, const double* I, d
 struct ScanCase {
   const char* example;
   int stop;
-  double field;  // rad, along x
-  bool u_scan;   // the U scan (along x) or the V scan (along y)
+  double field;      // rad, along x
+  bool u_scan;       // the U scan (along x) or the V scan (along y)
   double largest_d;  // at least, waves
 };
 

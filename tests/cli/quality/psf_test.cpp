@@ -49,8 +49,8 @@ TEST(Psf, ALeadingTiltMovesTheImageAgainstIt) {
   const Psf psf = compute_psf(wf, kLambda, tilt, 0);
   EXPECT_NEAR(psf.centroid_x, -tilt * kLambda / kNa, 0.02 * tilt * kLambda / kNa);
   EXPECT_NEAR(psf.centroid_y, 0, 1e-9);
-  EXPECT_NEAR(psf.strehl, 1.0, 1e-9);          // at the best-fitting point
-  EXPECT_LT(psf.strehl_at_reference, 0.01);    // far from the chief ray's point
+  EXPECT_NEAR(psf.strehl, 1.0, 1e-9);        // at the best-fitting point
+  EXPECT_LT(psf.strehl_at_reference, 0.01);  // far from the chief ray's point
 }
 
 // The Airy pattern holds 1 − J0(v)² − J1(v)² inside radius r, v = 2π·NA·r/λ.
@@ -70,7 +70,8 @@ TEST(Energy, PerfectPupilFollowsTheAiryEncircledEnergy) {
 }
 
 TEST(Energy, BesselJ1MatchesTheLibrary) {
-  for (double x = -20; x <= 40; x += 0.37) EXPECT_NEAR(bessel_j1(x), std::cyl_bessel_j(1.0, std::fabs(x)) * (x < 0 ? -1 : 1), 2e-7) << x;
+  for (double x = -20; x <= 40; x += 0.37)
+    EXPECT_NEAR(bessel_j1(x), std::cyl_bessel_j(1.0, std::fabs(x)) * (x < 0 ? -1 : 1), 2e-7) << x;
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "cli/quality/analysis.h"
 #include "cli/inputs/input_files.h"
+#include "cli/quality/analysis.h"
 #include "support/test_support.h"
 
 namespace lumaveil::cli::quality::testing {
