@@ -37,7 +37,7 @@ struct ScanRow {
   SamplePowers powers;
 };
 
-ScanRow scan_rows[kBatchRays];
+ScanRow scan_rows[kBatchSlots];
 
 class ScanRows final : public RayRows {
  public:

@@ -12,23 +12,38 @@ namespace {
 constexpr int kRaysPerTask = 32;
 constexpr int kTasks = kBatchRays / kRaysPerTask;
 // A task's text: room for rows of 80 bytes (spot and scan rows have about
-// 55) and for one long row. Rows that do not fit are formatted by the
-// calling thread.
+// 55) and for one long row. Rows that do not fit are formatted when the
+// batch is written.
 constexpr int kTextBytes = kRaysPerTask * 80 + 2 * kNumberBytes;
 
+// One batch: the rays' starts, and each task's text.
 struct Batch {
-  const State* s;
-  RayRows* rows;
   int count;
   StartRay start[kBatchRays];
   char text[kTasks][kTextBytes];
   int formatted[kTasks];  // the task's first rows, those in its text
 };
 
-Batch batch;
+// While the rays of one batch are traced, the other batch, traced before,
+// is written by one of the workers.
+struct Pipeline {
+  const State* s;
+  Report* f1;
+  RayRows* rows;
+  Batch batch[2];
+  int tracing;  // the batch the run traces
+  int writing;  // the batch the run writes first, or -1
+};
+
+Pipeline pipeline;
 
 // Each worker's two rays traced side by side.
 RayArrays lanes[parallel::kMaxThreads][2];
+
+int tasks_of(int count) { return (count + kRaysPerTask - 1) / kRaysPerTask; }
+int end_of_task(int task, int count) {
+  return (task + 1) * kRaysPerTask < count ? (task + 1) * kRaysPerTask : count;
+}
 
 // Collects a task's rows; a piece that does not fit marks the text full.
 class TextSink final : public FormatSink {
@@ -88,33 +103,37 @@ void set_start(State& s, const StartRay& r) {
   s.V[0] = r.v;
 }
 
-// Traces the task's rays two at a time on the worker's arrays.
-void trace_rays(const Batch& b, int worker, int first, int end) {
-  const TraceSurfaces surfaces = surfaces_of(*b.s);
+// Traces rays first..end-1 of batch b two at a time on the worker's arrays.
+void trace_rays(const Pipeline& p, int b, int worker, int first, int end) {
+  const Batch& batch = p.batch[b];
+  const TraceSurfaces surfaces = surfaces_of(*p.s);
+  const double z0 = p.s->Z[0];
   RayArrays& a = lanes[worker][0];
   RayArrays& c = lanes[worker][1];
-  int slot = first;
-  for (; slot + 1 < end; slot += 2) {
-    set_start(a, b.start[slot], b.s->Z[0]);
-    set_start(c, b.start[slot + 1], b.s->Z[0]);
+  const int base = b * kBatchRays;  // the slot of the batch's first ray
+  int i = first;
+  for (; i + 1 < end; i += 2) {
+    set_start(a, batch.start[i], z0);
+    set_start(c, batch.start[i + 1], z0);
     trace_steps_side_by_side(surfaces, a.ray(), 0, surfaces, c.ray(), 0);
-    b.rows->keep(slot, a.ray());
-    b.rows->keep(slot + 1, c.ray());
+    p.rows->keep(base + i, a.ray());
+    p.rows->keep(base + i + 1, c.ray());
   }
-  if (slot < end) {
-    set_start(a, b.start[slot], b.s->Z[0]);
+  if (i < end) {
+    set_start(a, batch.start[i], z0);
     trace_steps(surfaces, a.ray(), 0);
-    b.rows->keep(slot, a.ray());
+    p.rows->keep(base + i, a.ray());
   }
 }
 
-// Formats the task's rows into its text while they fit.
-int format_rows(const Batch& b, char* text, int first, int end) {
+// Formats the rows of rays first..end-1 of batch b into the task's text
+// while they fit; returns how many did.
+int format_rows(const Pipeline& p, int b, char* text, int first, int end) {
   TextSink sink(text);
   int formatted = 0;
-  for (int slot = first; slot < end; ++slot) {
+  for (int i = first; i < end; ++i) {
     const int mark = sink.used();
-    b.rows->put_row(sink, slot);
+    p.rows->put_row(sink, b * kBatchRays + i);
     if (sink.full()) {
       sink.cut(mark);
       break;
@@ -125,34 +144,81 @@ int format_rows(const Batch& b, char* text, int first, int end) {
   return formatted;
 }
 
+// Writes the rows of batch b in order and hands its rays to in_order.
+void write_batch(const Pipeline& p, int b) {
+  const Batch& batch = p.batch[b];
+  ReportSink rest(*p.f1);
+  for (int task = 0; task < tasks_of(batch.count); ++task) {
+    p.f1->put(batch.text[task]);
+    const int end = end_of_task(task, batch.count);
+    for (int i = task * kRaysPerTask + batch.formatted[task]; i < end; ++i)
+      p.rows->put_row(rest, b * kBatchRays + i);
+  }
+  for (int i = 0; i < batch.count; ++i) p.rows->in_order(b * kBatchRays + i);
+}
+
+// Task 0 writes the batch traced before, when there is one; every other
+// task traces and formats its share of the batch being traced.
 void run_task(void* context, int worker, int task) {
-  Batch& b = *static_cast<Batch*>(context);
+  Pipeline& p = *static_cast<Pipeline*>(context);
+  if (p.writing >= 0) {
+    if (task == 0) {
+      write_batch(p, p.writing);
+      return;
+    }
+    --task;
+  }
+  Batch& batch = p.batch[p.tracing];
   const int first = task * kRaysPerTask;
-  const int end = first + kRaysPerTask < b.count ? first + kRaysPerTask : b.count;
-  trace_rays(b, worker, first, end);
-  b.formatted[task] = format_rows(b, b.text[task], first, end);
+  const int end = end_of_task(task, batch.count);
+  trace_rays(p, p.tracing, worker, first, end);
+  batch.formatted[task] = format_rows(p, p.tracing, batch.text[task], first, end);
 }
 
 }  // namespace
 
-RayBatch::RayBatch(State& s, Report& f1, RayRows& rows) : s_(s), f1_(f1), rows_(rows) {}
+RayBatch::RayBatch(State& s, Report& f1, RayRows& rows) : s_(s), f1_(f1), rows_(rows) {
+  pipeline.batch[current_].count = 0;
+}
 
 int RayBatch::add(const StartRay& start) {
-  if (count_ == kBatchRays) {
-    write(count_);
-    count_ = 0;
+  Batch& batch = pipeline.batch[current_];
+  if (batch.count == kBatchRays) {
+    trace_current(batch.count);
+    current_ = 1 - current_;
+    pipeline.batch[current_].count = 0;
+    return add(start);
   }
-  batch.start[count_] = start;
-  return count_++;
+  batch.start[batch.count] = start;
+  return current_ * kBatchRays + batch.count++;
+}
+
+// Traces the first `count` rays of the current batch on the pool, while one
+// worker writes the batch traced before.
+void RayBatch::trace_current(int count) {
+  pipeline.s = &s_;
+  pipeline.f1 = &f1_;
+  pipeline.rows = &rows_;
+  pipeline.batch[current_].count = count;
+  pipeline.tracing = current_;
+  pipeline.writing = waiting_;
+  parallel::run_tasks(tasks_of(count) + (waiting_ >= 0 ? 1 : 0), run_task, &pipeline);
+  waiting_ = current_;
 }
 
 bool RayBatch::finish() {
-  if (count_ == 0) return false;
-  const int last = count_ - 1;
-  write(last);
-  count_ = 0;
+  const int count = pipeline.batch[current_].count;
+  if (count == 0) return false;  // no ray was handed over
+  const int last = current_ * kBatchRays + count - 1;
+  const StartRay last_start = pipeline.batch[current_].start[count - 1];
+  trace_current(count - 1);
+  write_batch(pipeline, waiting_);
+  waiting_ = -1;
+  pipeline.batch[current_].count = 0;
+
+  // The last ray on the state block.
   const StartRay before = start_of(s_);
-  set_start(s_, batch.start[last]);
+  set_start(s_, last_start);
   trace_ray(s_);
   rows_.keep(last, ray_of(s_));
   ReportSink row(f1_);
@@ -160,24 +226,6 @@ bool RayBatch::finish() {
   rows_.in_order(last);
   set_start(s_, before);
   return true;
-}
-
-// Traces the first `count` rays of the batch on the pool, then writes their
-// rows in order and hands them to in_order.
-void RayBatch::write(int count) {
-  batch.s = &s_;
-  batch.rows = &rows_;
-  batch.count = count;
-  const int tasks = (count + kRaysPerTask - 1) / kRaysPerTask;
-  parallel::run_tasks(tasks, run_task, &batch);
-  ReportSink rest(f1_);
-  for (int task = 0; task < tasks; ++task) {
-    f1_.put(batch.text[task]);
-    const int first = task * kRaysPerTask;
-    const int end = first + kRaysPerTask < count ? first + kRaysPerTask : count;
-    for (int slot = first + batch.formatted[task]; slot < end; ++slot) rows_.put_row(rest, slot);
-  }
-  for (int slot = 0; slot < count; ++slot) rows_.in_order(slot);
 }
 
 }  // namespace lumaveil

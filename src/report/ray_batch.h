@@ -4,10 +4,10 @@
 // A mode hands its rays over in order (add). When a batch is full its rays
 // are traced, each on the arrays of the worker that takes it and exactly as
 // trace_ray traces it alone (two rays side by side, as trace.h allows), and
-// each task formats the rows of its rays into a text of its own. The calling
-// thread then writes the texts in the order of the rays and hands each ray,
-// in that order, to the mode's in_order step. The report is so the same bytes
-// for any number of threads.
+// each task formats the rows of its rays into a text of its own. Meanwhile
+// one worker writes the batch traced before: its texts in the order of the
+// rays, then each ray, in that order, to the mode's in_order step. The
+// report is so the same bytes for any number of threads.
 //
 // The last ray is traced on the state block itself (finish): the state then
 // ends as it would had every ray been traced there, one after the other.
@@ -26,6 +26,9 @@
 namespace lumaveil {
 
 constexpr int kBatchRays = 1024;
+// Two batches are under way at a time, one traced while the other is
+// written: a ray's slot is below kBatchSlots.
+constexpr int kBatchSlots = 2 * kBatchRays;
 
 // A ray's start: element 0 of X, Y, U and V.
 struct StartRay {
@@ -35,7 +38,7 @@ struct StartRay {
 inline StartRay start_of(const State& s) { return {s.X[0], s.Y[0], s.U[0], s.V[0]}; }
 
 // What a mode does with the rays of a batch. Its data of a ray lives in
-// arrays of kBatchRays entries under the ray's slot.
+// arrays of kBatchSlots entries under the ray's slot.
 class RayRows {
  public:
   // On a worker thread: the ray of `slot` has been traced on `ray`; keeps
@@ -43,8 +46,8 @@ class RayRows {
   virtual void keep(int slot, const TraceRay& ray) = 0;
   // Formats the row of `slot` from what keep kept (on any thread).
   virtual void put_row(FormatSink& sink, int slot) const = 0;
-  // On the calling thread, in the order of the rays, once their rows are
-  // written.
+  // In the order of the rays, once their rows are written (on the thread
+  // that writes them; one ray at a time).
   virtual void in_order(int slot) { (void)slot; }
 
  protected:
@@ -69,12 +72,13 @@ class RayBatch {
   bool finish();
 
  private:
-  void write(int count);
+  void trace_current(int count);
 
   State& s_;
   Report& f1_;
   RayRows& rows_;
-  int count_ = 0;
+  int current_ = 0;   // the batch that takes the rays handed over
+  int waiting_ = -1;  // the batch traced but not yet written, or -1
 };
 
 }  // namespace lumaveil

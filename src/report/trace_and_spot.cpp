@@ -26,7 +26,7 @@ struct SpotRow {
   double u, v, x, y;
 };
 
-SpotRow spot_rows[kBatchRays];
+SpotRow spot_rows[kBatchSlots];
 
 class SpotRows final : public RayRows {
  public:

@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
@@ -129,5 +131,18 @@ std::string RaySetFile::text() const {
 }
 
 void RaySetFile::write() const { write_file("IN_FM2.txt", text()); }
+
+// Every nan or inf lower-cased, its sign kept and any "(payload)" dropped.
+std::string normalise_non_finite(const std::string& text) {
+  static const std::regex nan_or_inf(R"((-?)(nan|NAN|NaN|inf|INF|Inf)(\([^)]*\))?)");
+  std::string out;
+  std::size_t last = 0;
+  for (std::sregex_iterator it(text.begin(), text.end(), nan_or_inf), end; it != end; ++it) {
+    const bool nan = std::tolower((*it)[2].str()[0]) == 'n';
+    out.append(text, last, it->position() - last) += (*it)[1].str() + (nan ? "nan" : "inf");
+    last = it->position() + it->length();
+  }
+  return out.append(text, last);
+}
 
 }  // namespace lumaveil::testing

@@ -36,6 +36,11 @@ std::string test_data_dir();
 // differs and that line of each text.
 std::string first_difference(const std::string& want, const std::string& got);
 
+// A report with every nan or inf lower-cased, its sign kept and any
+// "(payload)" dropped: how independent implementations may differ in
+// spelling values that are not finite.
+std::string normalise_non_finite(const std::string& text);
+
 // One surface row of a lens data file.
 struct Surface {
   double C = 0, D = 0;  // curvature 1/R, distance to the next surface

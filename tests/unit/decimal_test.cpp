@@ -9,6 +9,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -103,23 +104,23 @@ TEST(Decimal, ExactTiesRoundHalfToEven) {
     for (int j = 1; j < 40; j += 2) ASSERT_TRUE(a.check(std::ldexp(j, e), "dyadic"));
 }
 
-// Decimal halfway points that no double hits exactly: "d.dddddd5e±k" (one
-// digit more than %E prints) and "0.0000005"-like values with seven
-// decimals. The nearest double lies a few 2^-35 of the last digit to either
-// side of the tie, so the rounding is decided by bits the table of powers of
-// ten only just holds.
+// Decimal halfway points that no double hits exactly: eight significant
+// digits ending in 5 (one digit more than %E prints), seven ending in 5 (%G),
+// and seven decimals ending in 5 (%f). The nearest double lies within some
+// 2^-33 of a unit of the last printed digit from the tie, so the rounding is
+// decided by bits the table of powers of ten only just holds.
 TEST(Decimal, DecimalMidpointsThatNoDoubleHits) {
   std::mt19937_64 rng(31337);
   Agreement a;
   for (int trial = 0; trial < 60000; ++trial) {
-    const std::string seven = std::to_string(1000000 + rng() % 9000000);  // first digit not 0
-    const std::string exponent = "e" + std::to_string(static_cast<int>(rng() % 600) - 300);
-    const std::string ties[] = {
-        seven + "5" + exponent,                // %E: 7 digits, then the tie
-        seven.substr(0, 6) + "5" + exponent,   // %G: 6 digits
-        std::to_string(rng() % 1000000) + "." + seven.substr(1) + "5"};  // %f: 6 decimals
-    for (const std::string& text : ties)
-      ASSERT_TRUE(a.check(std::strtod(text.c_str(), nullptr), text.c_str()));
+    const unsigned long long seven = 1000000 + rng() % 9000000;  // first digit not 0
+    const int exponent = static_cast<int>(rng() % 600) - 300;
+    const unsigned long long whole = rng() % 1000000;
+    char ties[3][64];
+    std::snprintf(ties[0], sizeof ties[0], "%llu5e%d", seven, exponent);
+    std::snprintf(ties[1], sizeof ties[1], "%llu5e%d", seven / 10, exponent);
+    std::snprintf(ties[2], sizeof ties[2], "%llu.%06llu5", whole, seven % 1000000);
+    for (const char* text : ties) ASSERT_TRUE(a.check(std::strtod(text, nullptr), text));
   }
 }
 
