@@ -132,6 +132,18 @@ std::string RaySetFile::text() const {
 
 void RaySetFile::write() const { write_file("IN_FM2.txt", text()); }
 
+LensFile small_sphere_behind_a_singlet(int aperture_kind, int steps) {
+  return LensFile{.aperture_kind = aperture_kind, .steps = steps, .RH = 9, .RU = 0.4,
+                  .U = 0.01, .V = -0.02, .X = 0.5, .Y = -0.25,
+                  .wavelengths = {486.1, 656.3}, .weights = {1, 1},
+                  .surfaces = {{.D = 10, .n = {1, 1}},
+                               {.C = 0.04, .D = 4, .n = {1.52, 1.51}},
+                               {.C = -0.01, .D = 20, .n = {1, 1}},
+                               {.C = 0.3, .D = 3, .n = {1.6, 1.6}},
+                               {.D = 5, .n = {1, 1}},
+                               {.n = {1, 1}}}};
+}
+
 // Every nan or inf lower-cased, its sign kept and any "(payload)" dropped.
 std::string normalise_non_finite(const std::string& text) {
   static const std::regex nan_or_inf(R"((-?)(nan|NAN|NaN|inf|INF|Inf)(\([^)]*\))?)");

@@ -63,6 +63,12 @@ struct LensFile {
   void write() const;  // to "IN_FM.txt" in the current directory
 };
 
+// A singlet behind which the rim of a spot grid or scan misses a small
+// sphere (some rows hold not-a-number values), the central ray off the axis
+// in angle and height; two wavelengths, `steps` grid steps of aperture kind
+// `aperture_kind` (RH = 9, RU = 0.4).
+LensFile small_sphere_behind_a_singlet(int aperture_kind, int steps);
+
 // One ray of the ray set: start and targets at the last surface.
 struct Ray {
   double X = 0, Y = 0, U = 0, V = 0, XT = 0, YT = 0, UT = 0, VT = 0;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "report/format.h"
+#include "support/format_text.h"
 #include "support/test_support.h"
 
 namespace lumaveil {
@@ -40,11 +41,6 @@ struct Conversion {
 constexpr Conversion kConversions[] = {
     {"%f", 'f', -1, 0}, {"%10.6f", 'f', 6, 10}, {"%E", 'E', -1, 0}, {"%G", 'G', -1, 0}};
 
-struct StringSink : FormatSink {
-  void append(const char* text, int length) override { out.append(text, length); }
-  std::string out;
-};
-
 // Today's text of v: the exact conversion, padded to the width.
 std::string exact_text(const Conversion& c, double v) {
   char out[kNumberBytes];
@@ -53,11 +49,7 @@ std::string exact_text(const Conversion& c, double v) {
 }
 
 // What the reports now print: the whole formatter.
-std::string report_text(const Conversion& c, double v) {
-  StringSink sink;
-  format_to(sink, c.format, {v});
-  return sink.out;
-}
+std::string report_text(const Conversion& c, double v) { return testing::format_text(c.format, {v}); }
 
 // Checks v and -v under every conversion; stops the test after a few
 // failures so that a fault does not print a million lines.

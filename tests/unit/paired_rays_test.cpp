@@ -20,21 +20,7 @@
 namespace lumaveil {
 namespace {
 
-using testing::LensFile;
-
-// A singlet behind which the rays of the grid's rim miss a small sphere,
-// so that some rows carry not-a-number values.
-LensFile small_sphere_behind_a_singlet(int aperture_kind, int steps) {
-  return LensFile{.aperture_kind = aperture_kind, .steps = steps, .RH = 4, .RU = 0.05,
-                  .U = 0.01, .V = -0.02, .X = 0.5, .Y = -0.25,
-                  .wavelengths = {486.1, 656.3}, .weights = {1, 1},
-                  .surfaces = {{.D = 10, .n = {1, 1}},
-                               {.C = 0.04, .D = 4, .n = {1.52, 1.51}},
-                               {.C = -0.01, .D = 20, .n = {1, 1}},
-                               {.C = 0.3, .D = 3, .n = {1.6, 1.6}},
-                               {.D = 5, .n = {1, 1}},
-                               {.n = {1, 1}}}};
-}
+using testing::small_sphere_behind_a_singlet;
 
 // The thread count for the life of the object.
 class UseThreads {

@@ -18,6 +18,7 @@
 #include "model/aperture.h"
 #include "parallel/pool.h"
 #include "report/literals.h"
+#include "support/format_text.h"
 #include "support/test_support.h"
 #include "trace/trace.h"
 #include "trace/vertex_positions.h"
@@ -26,17 +27,9 @@ namespace lumaveil {
 namespace {
 
 using testing::LensFile;
+using testing::small_sphere_behind_a_singlet;
 
-struct StringSink : FormatSink {
-  void append(const char* text, int length) override { out.append(text, length); }
-  std::string out;
-};
-
-std::string text_of(const char* format, std::initializer_list<FormatArg> args) {
-  StringSink sink;
-  format_to(sink, format, args);
-  return sink.out;
-}
+using testing::format_text;
 
 // The lens of the input file in a fresh state block, ready to trace at
 // wavelength q.
@@ -65,7 +58,7 @@ std::string spot_rows_one_by_one(int q) {
       if (s->IAP == 2) s->U[0] = s->UI[0] + aperture_offset(j, s->RU, s->NS);
       if (s->IAP == 2) s->V[0] = s->VI[0] + aperture_offset(l, s->RU, s->NS);
       trace_ray(*s);
-      out += text_of(literals::kSpotRow, {++n, s->U[last], s->V[last], s->X[last], s->Y[last]});
+      out += format_text(literals::kSpotRow, {++n, s->U[last], s->V[last], s->X[last], s->Y[last]});
     }
   return out + literals::kBlockEnd;
 }
@@ -84,12 +77,12 @@ std::string scan_one_by_one(State& s, int j, bool along_x) {
     trace_ray(s);
     path_lengths(s);
     wave_aberration(s, j);
-    out += along_x ? text_of(literals::kScanRow, {s.U[0], s.X[last], s.U[last], s.AB})
-                   : text_of(literals::kScanRow, {s.V[0], s.Y[last], s.V[last], s.AB});
+    out += along_x ? format_text(literals::kScanRow, {s.U[0], s.X[last], s.U[last], s.AB})
+                   : format_text(literals::kScanRow, {s.V[0], s.Y[last], s.V[last], s.AB});
     add_sample(sums, scan_abscissa(l, M), s.AB);
   }
   solve_power_sums(s, sums);
-  for (int p = 0; p <= 6; ++p) out += text_of(literals::kCoefficientLine, {p, s.DX[p]});
+  for (int p = 0; p <= 6; ++p) out += format_text(literals::kCoefficientLine, {p, s.DX[p]});
   return out + literals::kScanEnd;
 }
 
@@ -106,7 +99,7 @@ std::string aberration_report_one_by_one() {
     for (int k = 0; k <= s->NUMB - 2; ++k) s->OPR = s->OPR + s->OPL[k];
     s->Xr = s->X[s->NUMB - 1];
     s->Yr = s->Y[s->NUMB - 1];
-    out += text_of(literals::kWavelengthLine, {s->WL[j]});
+    out += format_text(literals::kWavelengthLine, {s->WL[j]});
     out += scan_one_by_one(*s, j, true);
     out += scan_one_by_one(*s, j, false);
   }
@@ -129,20 +122,6 @@ std::string spot_section(const std::string& report, int q, const std::string& wa
   for (int block = 1; block <= q && at != std::string::npos; ++block)
     at = report.find(literals::kSpotColumns, at + 1);
   return at == std::string::npos ? "(none)" : report.substr(at, want.size());
-}
-
-// A singlet behind which the rim of the grid misses a small sphere, so that
-// some rows hold not-a-number values; two wavelengths.
-LensFile small_sphere_behind_a_singlet(int aperture_kind, int steps) {
-  return LensFile{.aperture_kind = aperture_kind, .steps = steps, .RH = 9, .RU = 0.4,
-                  .U = 0.01, .V = -0.02, .X = 0.5, .Y = -0.25,
-                  .wavelengths = {486.1, 656.3}, .weights = {1, 1},
-                  .surfaces = {{.D = 10, .n = {1, 1}},
-                               {.C = 0.04, .D = 4, .n = {1.52, 1.51}},
-                               {.C = -0.01, .D = 20, .n = {1, 1}},
-                               {.C = 0.3, .D = 3, .n = {1.6, 1.6}},
-                               {.D = 5, .n = {1, 1}},
-                               {.n = {1, 1}}}};
 }
 
 // Rays 1e300 from the axis through planes: each row holds numbers of three
