@@ -28,13 +28,13 @@ test-sanitize:
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
 
-# The threaded merit evaluation, its pool and calls from several threads
-# under ThreadSanitizer.
+# The threaded paths (the merit evaluation, the ray batches of modes 1 and 4,
+# the pool, calls from several threads) under ThreadSanitizer.
 test-tsan:
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMAVEIL_TSAN=ON -DLUMAVEIL_BUILD_BENCH=OFF \
 		-DLUMAVEIL_WERROR=$(WERROR)
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target lumaveil_unit_tests
-	TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/lumaveil_unit_tests --gtest_filter='MeritPaths*:ThreadPool*:Merit*:SerialisedCalls*'
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/lumaveil_unit_tests --gtest_filter='MeritPaths*:ThreadPool*:Merit*:SerialisedCalls*:RayBatch*:ThreadCounts*:SpotDiagram*:AberrationScan*'
 
 # Installs into PREFIX (default /usr/local); DESTDIR, when set, stages the
 # whole tree under it (DESTDIR=/tmp/stage PREFIX=/usr gives /tmp/stage/usr/...).

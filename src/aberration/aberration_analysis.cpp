@@ -5,6 +5,7 @@
 #include "entry/progress.h"
 #include "model/aperture.h"
 #include "report/literals.h"
+#include "report/ray_batch.h"
 #include "report/report.h"
 #include "trace/trace.h"
 #include "trace/vertex_positions.h"
@@ -28,69 +29,67 @@ void set_scan_ray(State& s, ScanAxis axis, long long l) {
   }
 }
 
-// The arrays on which the first ray of a pair is traced; the second is
-// traced on the state block, which so ends as if the rays ran one by one.
-RayArrays side;
-double side_OPL[kSurfaceSlots];
+// What each scan ray of a batch leaves: its row's values and the powers of
+// its abscissa for the fit.
+struct ScanRow {
+  long long l;
+  double start, at, angle, AB;
+  SamplePowers powers;
+};
 
-// The row of one scan ray and its sample of the fit.
-void put_scan_row(Report& f1, PowerSums& sums, const State& s, ScanAxis axis, long long l,
-                  const TraceRay& ray, double AB) {
-  const int last = s.NUMB - 1;
-  if (axis == ScanAxis::kX)
-    f1.print(literals::kScanRow, {ray.u[0], ray.x[last], ray.u[last], AB});
-  else
-    f1.print(literals::kScanRow, {ray.v[0], ray.y[last], ray.v[last], AB});
-  // The samples are summed as they come.
-  add_sample(sums, scan_abscissa(l, s.NS), AB);
-}
+ScanRow scan_rows[kBatchSlots];
 
-// Scan rays a and b: a on the side arrays, b on the state block, side by
-// side; their rows in order.
-void trace_scan_pair(State& s, Report& f1, PowerSums& sums, int j, ScanAxis axis, long long a,
-                     long long b) {
-  set_scan_ray(s, axis, a);
-  side.X[0] = s.X[0];
-  side.Y[0] = s.Y[0];
-  side.U[0] = s.U[0];
-  side.V[0] = s.V[0];
-  side.Z[0] = s.Z[0];
-  set_scan_ray(s, axis, b);
-  const TraceSurfaces surfaces = surfaces_of(s);
-  trace_steps_side_by_side(surfaces, side.ray(), 0, surfaces, ray_of(s), 0);
-  path_lengths(s, side.ray(), side_OPL);
-  put_scan_row(f1, sums, s, axis, a, side.ray(), wave_aberration(s, side.ray(), side_OPL, j));
-  path_lengths(s, ray_of(s), s.OPL);
-  s.AB = wave_aberration(s, ray_of(s), s.OPL, j);
-  put_scan_row(f1, sums, s, axis, b, ray_of(s), s.AB);
-}
+class ScanRows final : public RayRows {
+ public:
+  ScanRows(const State& s, int j, ScanAxis axis, PowerSums& sums)
+      : s_(s), j_(j), axis_(axis), sums_(sums) {}
 
-// Scan ray l alone, on the state block.
-void trace_scan_ray(State& s, Report& f1, PowerSums& sums, int j, ScanAxis axis, long long l) {
-  set_scan_ray(s, axis, l);
-  trace_ray(s);
-  path_lengths(s, ray_of(s), s.OPL);
-  s.AB = wave_aberration(s, ray_of(s), s.OPL, j);
-  put_scan_row(f1, sums, s, axis, l, ray_of(s), s.AB);
-}
+  void keep(int slot, const TraceRay& ray) override {
+    ScanRow& row = scan_rows[slot];
+    double opl[kSurfaceSlots];
+    path_lengths(s_, ray, opl);
+    row.AB = wave_aberration(s_, ray, opl, j_);
+    const int last = s_.NUMB - 1;
+    const bool x = axis_ == ScanAxis::kX;
+    row.start = x ? ray.u[0] : ray.v[0];
+    row.at = x ? ray.x[last] : ray.y[last];
+    row.angle = x ? ray.u[last] : ray.v[last];
+    sample_powers(scan_abscissa(row.l, s_.NS), row.powers);
+  }
+  void put_row(FormatSink& sink, int slot) const override {
+    const ScanRow& row = scan_rows[slot];
+    format_to(sink, literals::kScanRow, {row.start, row.at, row.angle, row.AB});
+  }
+  // The samples are summed in the order of the scan.
+  void in_order(int slot) override { add_sample(sums_, scan_rows[slot].powers, scan_rows[slot].AB); }
+
+ private:
+  const State& s_;
+  int j_;
+  ScanAxis axis_;
+  PowerSums& sums_;
+};
 
 // One scan of wavelength j: its column line, a line per ray, the fit. The
-// rays are traced two at a time, so that the processor overlaps their
-// chains of library calls; the rows and the samples come in their order.
+// rays are traced in batches (the last one on the state block), their rows
+// and samples in the order of the scan.
 void put_scan(State& s, Report& f1, int j, ScanAxis axis) {
   const long long M = s.NS;
   f1.put(axis == ScanAxis::kX ? literals::kUScanColumns : literals::kVScanColumns);
   PowerSums sums;
   clear_power_sums(sums);
+  ScanRows rows(s, j, axis, sums);
+  RayBatch batch(s, f1, rows);
   for (long long l = -M; l <= M; ++l) {
     progress(2, l + M + 1, 2 * M + 1);
-    if (l < M) {
-      progress(2, l + M + 2, 2 * M + 1);
-      trace_scan_pair(s, f1, sums, j, axis, l, l + 1);
-      ++l;
-    } else {
-      trace_scan_ray(s, f1, sums, j, axis, l);
-    }
+    set_scan_ray(s, axis, l);
+    scan_rows[batch.add(start_of(s))].l = l;
+  }
+  // The state block keeps the path lengths and the aberration of the last
+  // ray, which finish traces there.
+  if (batch.finish()) {
+    path_lengths(s);
+    wave_aberration(s, j);
   }
   solve_power_sums(s, sums);
   for (int p = 0; p <= 6; ++p) f1.print(literals::kCoefficientLine, {p, s.DX[p]});

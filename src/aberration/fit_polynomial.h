@@ -23,8 +23,18 @@ void clear_power_sums(PowerSums& sums);
 // The abscissa of scan step l of M: (l × 1.0) / M.
 double scan_abscissa(long long l, int M);
 
+// The powers of one sample's abscissa t as the sums take them: 1, t, and
+// pow(t, p) for p = 2..12. They depend on t alone, so they may be worked out
+// on any thread ahead of the sums.
+struct SamplePowers {
+  double pow[13];
+};
+
+void sample_powers(double t, SamplePowers& powers);
+
 // Adds the sample y at t; t⁰ and t¹ are summed directly, pow for p ≥ 2.
 void add_sample(PowerSums& sums, double t, double y);
+void add_sample(PowerSums& sums, const SamplePowers& powers, double y);
 
 // Builds the 7 × 7 normal equations from the sums and solves them: the
 // coefficient of t^p is then DX[p], p = 0..6.

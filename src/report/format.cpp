@@ -2,14 +2,13 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "model/numbers.h"
+#include "report/decimal.h"
 
 namespace lumaveil {
 namespace {
-
-// Longest conversion: %f of the largest double has 309 integer digits.
-constexpr int kNumberBytes = 512;
 
 // The spelling of a value that is not finite: inf with its sign, nan
 // without one. The sign bit of a not-a-number carries no meaning and differs
@@ -23,8 +22,9 @@ int non_finite(char* out, double v, bool upper) {
   return n;
 }
 
-// Formats one value for the conversion `kind` with `precision` digits.
-int convert(char* out, char kind, int precision, const FormatArg& arg) {
+}  // namespace
+
+int format_number_exact(char* out, char kind, int precision, const FormatArg& arg) {
   char* last = out + kNumberBytes;
   if (kind == 'd') {
     long long v = arg.is_int ? arg.i : static_cast<long long>(arg.d);
@@ -44,7 +44,16 @@ int convert(char* out, char kind, int precision, const FormatArg& arg) {
   return n;
 }
 
-}  // namespace
+int format_number(char* out, char kind, int precision, const FormatArg& arg) {
+  if (!arg.is_int && (precision == 6 || precision < 0) && std::isfinite(arg.d)) {
+    int n = -1;
+    if (kind == 'f') n = fixed6(out, arg.d);
+    else if (kind == 'E') n = scientific6(out, arg.d);
+    else if (kind == 'G') n = general6(out, arg.d);
+    if (n >= 0) return n;
+  }
+  return format_number_exact(out, kind, precision, arg);
+}
 
 void format_to(FormatSink& sink, const char* format, std::initializer_list<FormatArg> args) {
   const FormatArg* next = args.begin();
@@ -74,10 +83,16 @@ void format_to(FormatSink& sink, const char* format, std::initializer_list<Forma
     if (kind == '\0') break;
     ++p;
     if (next == args.end()) continue;
-    char number[kNumberBytes];
-    int n = convert(number, kind, precision, *next++);
-    for (int pad = width - n; pad > 0; --pad) sink.append(" ", 1);
-    sink.append(number, n);
+    // The number behind its padding, in one piece when the padding is short.
+    constexpr int kRoom = 32;
+    char text[kRoom + kNumberBytes];
+    char* const number = text + kRoom;
+    const int n = format_number(number, kind, precision, *next++);
+    int pad = width - n;
+    for (; pad > kRoom; --pad) sink.append(" ", 1);
+    const int lead = pad > 0 ? pad : 0;
+    std::memset(number - lead, ' ', static_cast<std::size_t>(lead));
+    sink.append(number - lead, n + lead);
   }
 }
 

@@ -28,6 +28,22 @@ class FormatSink {
   ~FormatSink() = default;
 };
 
+// The longest text of one conversion: %f of the largest double has 309
+// integer digits.
+constexpr int kNumberBytes = 512;
+
+// The text of one value for the conversion `kind` ('d', 'f', 'E' or 'G')
+// with `precision` digits (-1: printf's default of 6) into `out`, which
+// holds kNumberBytes; returns its length. The report's conversions (6
+// digits) go through the integer routines of decimal.h, the rest, and the
+// values those leave undecided, through format_number_exact.
+int format_number(char* out, char kind, int precision, const FormatArg& arg);
+
+// The same through the standard library's exact conversion (std::to_chars)
+// alone, as the reports were first printed: the fallback of format_number
+// and the oracle its tests hold it to.
+int format_number_exact(char* out, char kind, int precision, const FormatArg& arg);
+
 // Writes `format` with its conversions filled from `args` in order into the
 // sink. Text between conversions, Shift_JIS bytes included, is copied as it
 // stands; "%%" writes one '%'. A conversion without an argument writes

@@ -6,6 +6,7 @@
 #include "entry/progress.h"
 #include "model/aperture.h"
 #include "report/literals.h"
+#include "report/ray_batch.h"
 #include "report/report.h"
 #include "report/trace_table.h"
 #include "trace/trace.h"
@@ -19,58 +20,37 @@ void trace_and_tabulate(State& s, Report& f1) {
   put_trace_table(s, f1);
 }
 
-// A spot ray found but not yet traced: its number and its start.
-struct SpotRay {
+// The row of each spot ray of a batch: its number, and U, V, X and Y at
+// surface NUMB-1.
+struct SpotRow {
   long long n;
-  double x, y, u, v;
+  double u, v, x, y;
 };
 
-// The arrays on which the first ray of a pair is traced; the second is
-// traced on the state block, which so ends as if the rays ran one by one.
-RayArrays side;
+SpotRow spot_rows[kBatchSlots];
 
-SpotRay spot_ray_at_start(const State& s, long long n) {
-  return {n, s.X[0], s.Y[0], s.U[0], s.V[0]};
-}
+class SpotRows final : public RayRows {
+ public:
+  explicit SpotRows(int last) : last_(last) {}
+  void keep(int slot, const TraceRay& ray) override {
+    SpotRow& row = spot_rows[slot];
+    row.u = ray.u[last_];
+    row.v = ray.v[last_];
+    row.x = ray.x[last_];
+    row.y = ray.y[last_];
+  }
+  void put_row(FormatSink& sink, int slot) const override {
+    const SpotRow& row = spot_rows[slot];
+    format_to(sink, literals::kSpotRow, {row.n, row.u, row.v, row.x, row.y});
+  }
 
-void put_spot_row(Report& f1, long long n, const double* x, const double* y, const double* u,
-                  const double* v, int last) {
-  f1.print(literals::kSpotRow, {n, u[last], v[last], x[last], y[last]});
-}
-
-// Traces ray a on the side arrays and the ray whose start the state block
-// holds on the state, side by side; their rows in order.
-void trace_spot_pair(State& s, Report& f1, const SpotRay& a, long long n, int last) {
-  side.X[0] = a.x;
-  side.Y[0] = a.y;
-  side.U[0] = a.u;
-  side.V[0] = a.v;
-  side.Z[0] = s.Z[0];
-  const TraceSurfaces surfaces = surfaces_of(s);
-  trace_steps_side_by_side(surfaces, side.ray(), 0, surfaces, ray_of(s), 0);
-  put_spot_row(f1, a.n, side.X, side.Y, side.U, side.V, last);
-  put_spot_row(f1, n, s.X, s.Y, s.U, s.V, last);
-}
-
-// Traces ray a alone on the state block; its start is then put back to
-// what the scan left there.
-void trace_spot_alone(State& s, Report& f1, const SpotRay& a, int last) {
-  const SpotRay scan = spot_ray_at_start(s, 0);
-  s.X[0] = a.x;
-  s.Y[0] = a.y;
-  s.U[0] = a.u;
-  s.V[0] = a.v;
-  trace_ray(s);
-  put_spot_row(f1, a.n, s.X, s.Y, s.U, s.V, last);
-  s.X[0] = scan.x;
-  s.Y[0] = scan.y;
-  s.U[0] = scan.u;
-  s.V[0] = scan.v;
-}
+ private:
+  int last_;
+};
 
 // The spot diagram of one wavelength; the ray holds the central values.
-// The rays are traced two at a time, so that the processor overlaps their
-// chains of library calls; the rows come in their own order.
+// The grid's rays are traced in batches (the last one on the state block),
+// their rows in the order of the grid.
 void put_spot_diagram(State& s, Report& f1, int q) {
   const long long ns = s.NS;
   const long long points = spot_count(s.NS);
@@ -78,9 +58,9 @@ void put_spot_diagram(State& s, Report& f1, int q) {
   f1.put(literals::kSpotColumns);
   if (s.NUMB <= 0) return;  // no surface NUMB-1 to report
   const int last = s.NUMB - 1;
+  SpotRows rows(last);
+  RayBatch batch(s, f1, rows);
   long long n = 0;
-  bool waiting = false;
-  SpotRay first{};
   for (long long j = -ns; j <= ns; ++j) {
     if (s.IAP == 1) s.X[0] = s.XI[0] + aperture_offset(j, s.RH, s.NS);
     if (s.IAP == 2) s.U[0] = s.UI[0] + aperture_offset(j, s.RU, s.NS);
@@ -90,17 +70,11 @@ void put_spot_diagram(State& s, Report& f1, int q) {
       if (j * j + l * l <= ns * ns) {
         ++n;
         progress(1, n, points);
-        if (!waiting) {
-          first = spot_ray_at_start(s, n);
-          waiting = true;
-        } else {
-          trace_spot_pair(s, f1, first, n, last);
-          waiting = false;
-        }
+        spot_rows[batch.add(start_of(s))].n = n;
       }
     }
   }
-  if (waiting) trace_spot_alone(s, f1, first, last);
+  batch.finish();
 }
 
 }  // namespace

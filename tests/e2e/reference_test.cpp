@@ -3,11 +3,9 @@
 // in any case).
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 
 #include "lumaveil/main5.h"
 #include "support/test_support.h"
@@ -16,19 +14,6 @@ namespace lumaveil::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Every nan or inf lower-cased, its sign kept and any "(payload)" dropped.
-std::string normalise_non_finite(const std::string& text) {
-  static const std::regex nan_or_inf(R"((-?)(nan|NAN|NaN|inf|INF|Inf)(\([^)]*\))?)");
-  std::string out;
-  std::size_t last = 0;
-  for (std::sregex_iterator it(text.begin(), text.end(), nan_or_inf), end; it != end; ++it) {
-    const bool nan = std::tolower((*it)[2].str()[0]) == 'n';
-    out.append(text, last, it->position() - last) += (*it)[1].str() + (nan ? "nan" : "inf");
-    last = it->position() + it->length();
-  }
-  return out.append(text, last);
-}
 
 std::vector<std::string> reference_cases() {
   std::vector<std::string> names;

@@ -3,11 +3,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
@@ -147,5 +149,30 @@ std::string RaySetFile::text() const {
 }
 
 void RaySetFile::write() const { write_file("IN_FM2.txt", text()); }
+
+LensFile small_sphere_behind_a_singlet(int aperture_kind, int steps) {
+  return LensFile{.aperture_kind = aperture_kind, .steps = steps, .RH = 9, .RU = 0.4,
+                  .U = 0.01, .V = -0.02, .X = 0.5, .Y = -0.25,
+                  .wavelengths = {486.1, 656.3}, .weights = {1, 1},
+                  .surfaces = {{.D = 10, .n = {1, 1}},
+                               {.C = 0.04, .D = 4, .n = {1.52, 1.51}},
+                               {.C = -0.01, .D = 20, .n = {1, 1}},
+                               {.C = 0.3, .D = 3, .n = {1.6, 1.6}},
+                               {.D = 5, .n = {1, 1}},
+                               {.n = {1, 1}}}};
+}
+
+// Every nan or inf lower-cased, its sign kept and any "(payload)" dropped.
+std::string normalise_non_finite(const std::string& text) {
+  static const std::regex nan_or_inf(R"((-?)(nan|NAN|NaN|inf|INF|Inf)(\([^)]*\))?)");
+  std::string out;
+  std::size_t last = 0;
+  for (std::sregex_iterator it(text.begin(), text.end(), nan_or_inf), end; it != end; ++it) {
+    const bool nan = std::tolower((*it)[2].str()[0]) == 'n';
+    out.append(text, last, it->position() - last) += (*it)[1].str() + (nan ? "nan" : "inf");
+    last = it->position() + it->length();
+  }
+  return out.append(text, last);
+}
 
 }  // namespace lumaveil::testing

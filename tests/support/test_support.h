@@ -36,6 +36,11 @@ std::string test_data_dir();
 // differs and that line of each text.
 std::string first_difference(const std::string& want, const std::string& got);
 
+// A report with every nan or inf lower-cased, its sign kept and any
+// "(payload)" dropped: how independent implementations may differ in
+// spelling values that are not finite.
+std::string normalise_non_finite(const std::string& text);
+
 // One surface row of a lens data file.
 struct Surface {
   double C = 0, D = 0;  // curvature 1/R, distance to the next surface
@@ -57,6 +62,12 @@ struct LensFile {
   std::string text() const;
   void write() const;  // to "IN_FM.txt" in the current directory
 };
+
+// A singlet behind which the rim of a spot grid or scan misses a small
+// sphere (some rows hold not-a-number values), the central ray off the axis
+// in angle and height; two wavelengths, `steps` grid steps of aperture kind
+// `aperture_kind` (RH = 9, RU = 0.4).
+LensFile small_sphere_behind_a_singlet(int aperture_kind, int steps);
 
 // One ray of the ray set: start and targets at the last surface.
 struct Ray {

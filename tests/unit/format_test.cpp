@@ -12,21 +12,13 @@
 #include "model/numbers.h"
 #include "report/literals.h"
 #include "report/report.h"
+#include "support/format_text.h"
 #include "support/test_support.h"
 
 namespace lumaveil {
 namespace {
 
-struct StringSink : FormatSink {
-  void append(const char* text, int length) override { out.append(text, length); }
-  std::string out;
-};
-
-std::string fmt(const char* format, std::initializer_list<FormatArg> args) {
-  StringSink sink;
-  format_to(sink, format, args);
-  return sink.out;
-}
+using testing::format_text;
 
 std::string c_printf(const char* format, double v) {
   char buffer[512];
@@ -36,7 +28,7 @@ std::string c_printf(const char* format, double v) {
 
 // Worked numbers; every other value is checked against printf below.
 TEST(Format, WorkedNumbersPrintAsTheReportsShowThem) {
-  EXPECT_EQ(fmt("%f|%E|%10.6f|%G|%G|%d%%", {-12.5, 587.6, -0.05, 0.0001, 1e-5, -42}),
+  EXPECT_EQ(format_text("%f|%E|%10.6f|%G|%G|%d%%", {-12.5, 587.6, -0.05, 0.0001, 1e-5, -42}),
             "-12.500000|5.876000E+02| -0.050000|0.0001|1E-05|-42%");
 }
 
@@ -52,7 +44,7 @@ TEST(Format, AgreesWithPrintfOnRandomDoubles) {
     if (trial % 3 == 2) std::memcpy(&v, &bits, sizeof v);
     if (!std::isfinite(v)) continue;
     for (const char* format : {"%f", "%E", "%G", "%10.6f"})
-      ASSERT_EQ(fmt(format, {v}), c_printf(format, v))
+      ASSERT_EQ(format_text(format, {v}), c_printf(format, v))
           << format << " of " << testing::exact(v) << ", seed " << seed;
   }
 }
@@ -75,7 +67,7 @@ TEST(Format, ACommaDecimalLocaleChangesNeitherReadingNorPrinting) {
   }
   const std::string point = std::localeconv()->decimal_point;  // "," proves the locale bites
   const double read = parse_real("0.0214087");
-  const std::string printed = fmt("%f %E %G", {1.5, 1.5, 1.5});
+  const std::string printed = format_text("%f %E %G", {1.5, 1.5, 1.5});
   std::setlocale(LC_ALL, "C");
   ASSERT_EQ(point, ",");
   EXPECT_EQ(read, 0.0214087);

@@ -1,7 +1,9 @@
 // The spot diagram of mode 1 and the scans of mode 4 trace their rays two at
-// a time. What they leave in the state block must be what tracing them one
-// by one leaves: the arrays of the last ray (in mode 4 also its path lengths
-// and aberration), and the start values where the scan of the grid ended.
+// a time, in batches on the worker threads. What they leave in the state
+// block must be what tracing them one by one leaves: the arrays of the last
+// ray (in mode 4 also its path lengths and aberration), and the start values
+// where the scan of the grid ended; for one thread or several, and for
+// grids of several batches.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +12,7 @@
 #include "aberration/optical_path.h"
 #include "entry/entry.h"
 #include "model/aperture.h"
+#include "parallel/pool.h"
 #include "support/test_support.h"
 #include "trace/trace.h"
 #include "trace/vertex_positions.h"
@@ -17,29 +20,25 @@
 namespace lumaveil {
 namespace {
 
-using testing::LensFile;
+using testing::small_sphere_behind_a_singlet;
 
-// A singlet behind which the rays of the grid's rim miss a small sphere,
-// so that some rows carry not-a-number values.
-LensFile small_sphere_behind_a_singlet(int aperture_kind, int steps) {
-  return LensFile{.aperture_kind = aperture_kind, .steps = steps, .RH = 4, .RU = 0.05,
-                  .U = 0.01, .V = -0.02, .X = 0.5, .Y = -0.25,
-                  .wavelengths = {486.1, 656.3}, .weights = {1, 1},
-                  .surfaces = {{.D = 10, .n = {1, 1}},
-                               {.C = 0.04, .D = 4, .n = {1.52, 1.51}},
-                               {.C = -0.01, .D = 20, .n = {1, 1}},
-                               {.C = 0.3, .D = 3, .n = {1.6, 1.6}},
-                               {.D = 5, .n = {1, 1}},
-                               {.n = {1, 1}}}};
-}
+// The thread count for the life of the object.
+class UseThreads {
+ public:
+  explicit UseThreads(int threads) { parallel::set_thread_count(threads); }
+  ~UseThreads() { parallel::set_thread_count(0); }
+};
 
 TEST(SpotDiagram, LeavesTheStateOfTheLastRayTracedAlone) {
   for (int kind : {1, 2}) {
-    for (int steps : {0, 1, 2, 5}) {
+    for (auto [steps, threads] : {std::pair{0, 1}, {1, 1}, {2, 2}, {5, 3}, {40, 1}, {40, 3}}) {
       testing::ScratchDir dir;
       small_sphere_behind_a_singlet(kind, steps).write();
       auto s = std::make_unique<State>();
-      run_call(*s, 1);
+      {
+        UseThreads use(threads);
+        run_call(*s, 1);
+      }
       // The last point of the grid is (ns, 0); the scan ends at (ns, ns).
       auto expected = std::make_unique<State>(*s);
       set_central_ray(*expected);
@@ -54,7 +53,8 @@ TEST(SpotDiagram, LeavesTheStateOfTheLastRayTracedAlone) {
       if (kind == 1) expected->Y[0] = expected->YI[0] + aperture_offset(steps, expected->RH, steps);
       else expected->V[0] = expected->VI[0] + aperture_offset(steps, expected->RU, steps);
       const std::string where = "aperture kind " + std::to_string(kind) + ", " +
-                                std::to_string(steps) + " steps";
+                                std::to_string(steps) + " steps, " + std::to_string(threads) +
+                                " threads";
       EXPECT_EQ(std::memcmp(s.get(), expected.get(), sizeof(State)), 0) << where;
     }
   }
@@ -62,11 +62,14 @@ TEST(SpotDiagram, LeavesTheStateOfTheLastRayTracedAlone) {
 
 TEST(AberrationScan, LeavesTheStateOfTheLastRayTracedAlone) {
   for (int kind : {1, 2}) {
-    for (int steps : {0, 1, 4}) {
+    for (auto [steps, threads] : {std::pair{0, 1}, {1, 2}, {4, 3}, {1500, 1}, {1500, 3}}) {
       testing::ScratchDir dir;
       small_sphere_behind_a_singlet(kind, steps).write();
       auto s = std::make_unique<State>();
-      run_call(*s, 4);
+      {
+        UseThreads use(threads);
+        run_call(*s, 4);
+      }
       // The last ray is the rim ray of the y scan at the last wavelength.
       auto expected = std::make_unique<State>(*s);
       set_central_ray(*expected);
@@ -76,7 +79,7 @@ TEST(AberrationScan, LeavesTheStateOfTheLastRayTracedAlone) {
       path_lengths(*expected);
       wave_aberration(*expected, expected->NW);
       EXPECT_EQ(std::memcmp(s.get(), expected.get(), sizeof(State)), 0)
-          << "aperture kind " << kind << ", " << steps << " steps";
+          << "aperture kind " << kind << ", " << steps << " steps, " << threads << " threads";
     }
   }
 }
