@@ -7,12 +7,12 @@
 #
 #   sh scripts/install-check.sh [BUILD_DIR]    (default: build; takes ~10 s)
 #
-# Needs cc, cmake and pkg-config (scripts/ensure-pkg-config.sh installs it).
+# Needs cc, cmake and pkg-config (`sh scripts/install-deps.sh test` installs them).
 set -eu
 build=$(cd "${1:-build}" && pwd)
 for tool in cc cmake pkg-config; do
   if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "install-check: $tool is missing (run scripts/ensure-pkg-config.sh)" >&2
+    echo "install-check: $tool is missing (sh scripts/install-deps.sh test installs it)" >&2
     exit 1
   fi
 done

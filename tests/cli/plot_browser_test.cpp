@@ -91,8 +91,8 @@ std::string screenshot(const std::string& chromium, const std::string& example, 
 TEST(PlotInBrowser, HeadlessChromiumShowsThePlotsInTheirColours) {
   std::string chromium = find_chromium();
   if (chromium.empty())
-    GTEST_SKIP() << "Chromium is not installed (Debian package chromium; scripts/install-host-tools.sh "
-                    "installs it, or set LUMAVEIL_CHROMIUM)";
+    GTEST_SKIP() << "Chromium is not installed (Debian package chromium; sh scripts/install-deps.sh "
+                    "host-tools installs it, or set LUMAVEIL_CHROMIUM)";
   ScratchDir scratch;
   struct Case {
     std::string example;

@@ -76,7 +76,7 @@ bool locale_test_required() {
 TEST(Format, ACommaDecimalLocaleChangesNeitherReadingNorPrinting) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
     if (locale_test_required())
-      FAIL() << "no de_DE.UTF-8 locale (scripts/ensure-test-locale.sh makes it)";
+      FAIL() << "no de_DE.UTF-8 locale (sh scripts/install-deps.sh locale makes it)";
     GTEST_SKIP() << "no de_DE.UTF-8 locale";
   }
   const std::string point = std::localeconv()->decimal_point;  // "," proves the locale bites
