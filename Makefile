@@ -6,32 +6,44 @@ TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # WERROR=ON (CI) turns compiler warnings into errors.
 WERROR ?= OFF
+# What the tests need, as groups of scripts/install-deps.sh. The test targets
+# install it first when they may (as root, or with sudo); otherwise they stop
+# before building and print the one command to run. TEST_DEPS=test keeps to
+# GoogleTest and Google Benchmark (the browser, workbook and locale tests then
+# report themselves skipped).
+TEST_DEPS ?= test host-tools locale quality
 
 .PHONY: all build demo test test-sanitize test-tsan bench windows windows-check clean install fuzz
 
 all: build
 
+# The library, the host, and the tests and benchmarks when their packages
+# are there: `make demo` needs a C++ compiler and CMake only.
 build:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DLUMAVEIL_WERROR=$(WERROR)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DLUMAVEIL_WERROR=$(WERROR) $(CMAKE_ARGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
 	@sh scripts/demo.sh $(BUILD)
 
-test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+test:
+	sh scripts/install-deps.sh $(TEST_DEPS)
+	$(MAKE) build CMAKE_ARGS=-DLUMAVEIL_BUILD_TESTS=ON
+	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 test-sanitize:
+	sh scripts/install-deps.sh $(TEST_DEPS)
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLUMAVEIL_SANITIZE=ON -DLUMAVEIL_BUILD_BENCH=OFF \
-		-DLUMAVEIL_WERROR=$(WERROR)
+		-DLUMAVEIL_BUILD_TESTS=ON -DLUMAVEIL_WERROR=$(WERROR)
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-		ctest --output-on-failure -j $(JOBS)
+		ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 # The threaded merit evaluation and its pool under ThreadSanitizer.
 test-tsan:
+	sh scripts/install-deps.sh test
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMAVEIL_TSAN=ON -DLUMAVEIL_BUILD_BENCH=OFF \
-		-DLUMAVEIL_WERROR=$(WERROR)
+		-DLUMAVEIL_BUILD_TESTS=ON -DLUMAVEIL_WERROR=$(WERROR)
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target lumaveil_unit_tests
 	TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/lumaveil_unit_tests --gtest_filter='MeritPaths*:ThreadPool*:Merit*'
 
@@ -41,7 +53,9 @@ PREFIX ?= /usr/local
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
-bench: build
+bench:
+	sh scripts/install-deps.sh test
+	$(MAKE) build CMAKE_ARGS=-DLUMAVEIL_BUILD_BENCH=ON
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
 
 # Fuzzing with clang's libFuzzer (build-fuzz): each harness for FUZZ_SECONDS
@@ -59,7 +73,7 @@ windows:
 # WIN_CHECK_BUILD, then runs the CTest tests labelled windows: the 32-bit
 # DLL's PE file, and every reference case and example through the 32-bit DLL
 # under 32-bit Wine against the Linux host. The tools come from
-# scripts/install-windows-tools.sh. One case: cd build-windows-check &&
+# `sh scripts/install-deps.sh windows`. One case: cd build-windows-check &&
 # ctest -L windows -R windows32/cooke_triplet/m3 --output-on-failure
 WIN_CHECK_BUILD ?= build-windows-check
 windows-check:
