@@ -50,8 +50,11 @@ test-tsan:
 # Installs into PREFIX (default /usr/local); DESTDIR, when set, stages the
 # whole tree under it (DESTDIR=/tmp/stage PREFIX=/usr gives /tmp/stage/usr/...).
 PREFIX ?= /usr/local
+# As root and without DESTDIR, ldconfig then refreshes the dynamic loader's
+# cache: programs linked with the library find it in /usr/local/lib.
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@if [ -z "$(DESTDIR)" ] && [ "$$(id -u)" = 0 ] && command -v ldconfig >/dev/null; then ldconfig; fi
 
 bench:
 	sh scripts/install-deps.sh test
