@@ -110,7 +110,11 @@ else
 fi
 
 echo "install-deps: installing for $*: ${missing:-the locale de_DE.UTF-8}" >&2
-$as_root env DEBIAN_FRONTEND=noninteractive sh -c "$steps" </dev/null
+if ! $as_root env DEBIAN_FRONTEND=noninteractive sh -c "$steps" </dev/null; then
+  echo "install-deps: the installation failed; the command was:" >&2
+  echo "    $steps" >&2
+  exit 1
+fi
 
 read_status
 for package in $missing; do
