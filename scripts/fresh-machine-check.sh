@@ -5,7 +5,8 @@
 # it, as root, the project's own script installs a compiler and CMake
 # (`scripts/install-deps.sh build`), then `make demo` and `make test` run, each
 # timed. `make demo` must install nothing more; `make test` installs what the
-# tests need by itself.
+# tests need by itself. Last, as a user without sudo and with GoogleTest
+# removed, `make test` must stop before building and print the command to run.
 #
 #   sh scripts/fresh-machine-check.sh [DIR]     (as root; DIR: /var/tmp/lumaveil-fresh)
 #
@@ -81,6 +82,26 @@ for package in libgtest-dev libbenchmark-dev chromium libxlsxwriter-dev; do
   fi
 done
 step "make test" make test JOBS=2
+
+# A user without sudo, on the machine with GoogleTest removed again: make test
+# must stop before building and print the command to run as root.
+apt-get remove -y -qq libgtest-dev >/dev/null 2>&1
+useradd -m tester
+mkdir /home/tester/lumaveil
+tar -C /root/lumaveil --exclude=./build -cf - . | tar -C /home/tester/lumaveil -xf -
+chown -R tester: /home/tester/lumaveil
+if setpriv --reuid=tester --regid=tester --init-groups env -i PATH=/usr/local/bin:/usr/bin:/bin \
+    HOME=/home/tester sh -c 'cd /home/tester/lumaveil && make test' >/tmp/as-user.log 2>&1; then
+  echo "fresh-machine-check: make test as a user without sudo passed without GoogleTest" >&2
+  exit 1
+fi
+cat /tmp/as-user.log
+if ! grep -q '^    apt-get update -qq && apt-get install .* libgtest-dev$' /tmp/as-user.log ||
+   [ -d /home/tester/lumaveil/build ]; then
+  echo "fresh-machine-check: make test as a user without sudo did not stop with the command" >&2
+  exit 1
+fi
+echo "fresh-machine-check: make test as a user without sudo: stopped before building, command printed: status 0"
 STEPS
 
 # A private mount namespace: /proc, /dev and /sys of the machine vanish with it.
