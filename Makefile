@@ -72,19 +72,27 @@ fuzz:
 windows:
 	bash scripts/windows-build.sh
 
-# The Windows check (tests/windows): builds the Linux host and both DLLs in
-# WIN_CHECK_BUILD, then runs the CTest tests labelled windows: the 32-bit
-# DLL's PE file, and every reference case and example through the 32-bit DLL
-# under 32-bit Wine against the Linux host. The tools come from
+# The Windows check (tests/windows): first a probe of whether this machine's
+# kernel runs 32-bit programs (its answer is the first line printed), then it
+# builds the Linux host and both DLLs in WIN_CHECK_BUILD and runs the CTest
+# tests labelled windows: the 32-bit DLL's PE file, and every reference case
+# and example through the 32-bit DLL under 32-bit Wine against the Linux host
+# -- or, where 32-bit programs cannot run, through the 64-bit DLL under 64-bit
+# Wine. WINE_PROBE names the program the probe starts (a file the kernel
+# refuses simulates a machine without 32-bit support). The tools come from
 # `sh scripts/install-deps.sh windows`. One case: cd build-windows-check &&
 # ctest -L windows -R windows32/cooke_triplet/m3 --output-on-failure
 WIN_CHECK_BUILD ?= build-windows-check
+WINE_PROBE ?= /usr/lib/wine/wine
 windows-check:
+	@mkdir -p $(WIN_CHECK_BUILD)
+	@python3 tests/windows/probe.py --loader $(WINE_PROBE) --out $(WIN_CHECK_BUILD)/windows-probe.txt
 	cmake -S . -B $(WIN_CHECK_BUILD) -DCMAKE_BUILD_TYPE=Release -DLUMAVEIL_WERROR=$(WERROR) \
-		-DLUMAVEIL_BUILD_TESTS=OFF -DLUMAVEIL_BUILD_BENCH=OFF -DLUMAVEIL_WINDOWS_CHECKS=ON
+		-DLUMAVEIL_BUILD_TESTS=OFF -DLUMAVEIL_BUILD_BENCH=OFF -DLUMAVEIL_WINDOWS_CHECKS=ON \
+		-DLUMAVEIL_WINDOWS_CASE_BITS=$$(cut -f1 $(WIN_CHECK_BUILD)/windows-probe.txt)
 	cmake --build $(WIN_CHECK_BUILD) -j $(JOBS)
 	cd $(WIN_CHECK_BUILD) && { ctest -L windows --output-on-failure -j $(JOBS); status=$$?; \
-		python3 $(CURDIR)/tests/windows/summary.py windows-check; exit $$status; }
+		python3 $(CURDIR)/tests/windows/summary.py windows-check windows-probe.txt; exit $$status; }
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) build-win32 build-win64 $(WIN_CHECK_BUILD) $(FUZZ_BUILD)

@@ -16,7 +16,11 @@
 
 #include "cli/check.h"
 #include "cli/export.h"
+#include "cli/fields/command.h"
 #include "cli/plot.h"
+#ifdef LUMAVEIL_HAVE_QUALITY
+#include "cli/quality/command.h"
+#endif
 #include "cli/progress.h"
 #include "entry/entry.h"
 #include "model/file_access.h"
@@ -30,6 +34,8 @@ constexpr const char* kHelp =
     "       lumaveil [-C DIR] check\n"
     "       lumaveil plot [-C DIR] [-o OUTDIR] [--residuals]\n"
     "       lumaveil export [-C DIR] [-o FILE] [--csv]\n"
+    "       lumaveil fields [-C DIR] --stop K [--field LIST] [--unit deg|rad|mm] [-o OUTDIR]\n"
+    "       lumaveil quality [-C DIR] --stop K [--field LIST] [--grid N] [-o OUTDIR]\n"
     "\n"
     "Runs one lens-design calculation in the current directory (or in DIR).\n"
     "\n"
@@ -52,6 +58,9 @@ constexpr const char* kHelp =
     "       real-ray check and the findings (exit status 1 when there are any)\n"
     "plot   draws OUT_M.xls as SVG plots and an index.html (lumaveil plot --help)\n"
     "export writes OUT_M.xls as a workbook or a UTF-8 CSV (lumaveil export --help)\n"
+    "fields aims chief rays through the stop and analyses the field (lumaveil fields --help)\n"
+    "quality wavefront, Zernike terms, PSF, MTF and encircled energy per field\n"
+    "       (lumaveil quality --help)\n"
     "\n"
     "Options:\n"
     "  -C DIR     run in DIR\n"
@@ -130,6 +139,16 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "plot") == 0) return lumaveil::plot::plot_command(argc - 2, argv + 2);
   if (argc > 1 && std::strcmp(argv[1], "export") == 0)
     return lumaveil::exporting::export_command(argc - 2, argv + 2);
+  if (argc > 1 && std::strcmp(argv[1], "fields") == 0)
+    return lumaveil::fields::fields_command(argc - 2, argv + 2);
+  if (argc > 1 && std::strcmp(argv[1], "quality") == 0) {
+#ifdef LUMAVEIL_HAVE_QUALITY
+    return lumaveil::quality::quality_command(argc - 2, argv + 2);
+#else
+    std::fputs("lumaveil quality: this host was built without FFTW (libfftw3-dev)\n", stderr);
+    return 1;
+#endif
+  }
   const char* directory = nullptr;
   const char* mode_text = nullptr;
   bool quiet = false;

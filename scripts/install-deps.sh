@@ -11,7 +11,7 @@
 #   host-tools  Chromium and libpng (the browser test of `lumaveil plot`),
 #               libxlsxwriter (`lumaveil export` writes workbooks), pkg-config
 #               (the install check)
-#   quality     FFTW (the image-quality calculations of the host)
+#   quality     FFTW and pkg-config, which finds it (`lumaveil quality`)
 #   locale      the locale data and the comma-decimal locale de_DE.UTF-8 made
 #               from it (the locale test)
 #   fuzz        clang with libFuzzer and the sanitizer runtimes (`make fuzz`)
@@ -34,7 +34,7 @@ packages_of() {
     build) echo "g++ cmake make" ;;
     test) echo "libgtest-dev libbenchmark-dev python3 unzip pkgconf" ;;
     host-tools) echo "chromium libpng-dev libxlsxwriter-dev pkgconf" ;;
-    quality) echo "libfftw3-dev" ;;
+    quality) echo "libfftw3-dev pkgconf" ;;
     locale) echo "locales" ;;
     fuzz) echo "clang libclang-rt-dev" ;;
     windows) echo "g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 python3" ;;

@@ -1,5 +1,7 @@
 """One case of the Windows check: a lens folder and a mode, run by the Linux
-host and by the 32-bit lumaveil.dll under 32-bit Wine, reports compared.
+host and by lumaveil.dll under Wine, reports compared: the 32-bit DLL under
+32-bit Wine, or, on a kernel that cannot run 32-bit programs, the 64-bit DLL
+under 64-bit Wine (--arch win64).
 
     python3 run_case.py --case NAME --mode MODE --folder DIR ...   (see --help)
 
@@ -115,6 +117,7 @@ def parse(argv):
     parser.add_argument("--wine", required=True)
     parser.add_argument("--wineserver", required=True)
     parser.add_argument("--prefix", required=True)
+    parser.add_argument("--arch", choices=wine.ARCHES, default="win32")
     return parser.parse_args(argv[1:])
 
 
@@ -153,7 +156,7 @@ def run_case(options, work):
             stderr if status is None else f"exited with {status}: {excerpt(stderr)}")
     linux = read(os.path.join(sides["linux"], REPORT))
 
-    env = wine.environment(options.prefix)
+    env = wine.environment(options.prefix, options.arch)
     report_path = os.path.join(sides["windows"], REPORT)
     first_fault = ""
     for attempt in (1, 2):

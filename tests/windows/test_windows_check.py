@@ -10,7 +10,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cases  # noqa: E402
 import compare_reports  # noqa: E402
 import pe_check  # noqa: E402
+import probe  # noqa: E402
 import run_case  # noqa: E402
+import summary  # noqa: E402
 
 
 class Modes(unittest.TestCase):
@@ -112,6 +114,47 @@ class Verdict(unittest.TestCase):
         self.assertEqual(run_case.verdict(linux, linux, None)[0], "fail")   # bare LF
         self.assertEqual(run_case.verdict(None, None, None)[0], "no-report")
         self.assertEqual(run_case.verdict(linux, None, None)[0], "fail")
+
+
+class Probe(unittest.TestCase):
+    """Which DLL runs the cases: the 64-bit one only where the kernel refuses
+    the 32-bit loader itself (ENOEXEC), never for a broken or missing install."""
+
+    def program(self, folder, content):
+        path = os.path.join(folder, "loader")
+        with open(path, "wb") as f:
+            f.write(content)
+        os.chmod(path, 0o755)
+        return path
+
+    def test_a_refused_program_sends_the_cases_to_the_64_bit_dll(self):
+        with tempfile.TemporaryDirectory() as folder:
+            refused = self.program(folder, b"\x7fELF\x01garbage that no kernel loads")
+            bits, sentence = probe.probe(refused)
+            self.assertEqual(bits, 64)
+            self.assertIn("cannot run on this machine's kernel", sentence)
+
+    def test_a_program_that_starts_or_is_missing_keeps_the_32_bit_dll(self):
+        with tempfile.TemporaryDirectory() as folder:
+            runs = self.program(folder, b"#!/bin/sh\necho wine-8.0\n")
+            self.assertEqual(probe.probe(runs), (32, probe.probe(runs)[1]))
+            self.assertIn("wine-8.0", probe.probe(runs)[1])
+            self.assertEqual(probe.probe(os.path.join(folder, "absent"))[0], 32)
+
+    def test_the_summary_names_the_dll_that_ran_the_cases(self):
+        with tempfile.TemporaryDirectory() as folder:
+            found = os.path.join(folder, "probe.txt")
+            with open(found, "w") as f:
+                f.write("64\twhy\n")
+            self.assertIn("the 64-bit DLL ran the 7 cases",
+                          summary.which_dll(found).format(runs=7))
+            self.assertIn("32-bit DLL under 32-bit Wine", summary.which_dll(None).format(runs=7))
+
+    def test_both_lists_of_libm_differences_read(self):
+        scripts = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts")
+        for name in ("windows-libm-differences.txt", "windows64-libm-differences.txt"):
+            listed = compare_reports.read_list(os.path.join(scripts, name))
+            self.assertIn(("double_gauss", 3), listed, name)
 
 
 def tiny_pe(exports, imports, machine=pe_check.MACHINE_I386):

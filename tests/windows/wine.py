@@ -1,9 +1,10 @@
 """The Wine prefix of a run of the Windows check.
 
-    python3 wine.py create|stop --wine WINE --wineserver SERVER --prefix DIR
+    python3 wine.py create|stop --wine WINE --wineserver SERVER --prefix DIR [--arch win64]
 
-`create` empties the cases' scratch folder, makes a fresh 32-bit prefix (the
-CTest fixture that every case needs) and starts a Wine server that the cases share; `stop` shuts it down.
+`create` empties the cases' scratch folder, makes a fresh prefix, 32-bit unless
+--arch says win64 (the CTest fixture that every case needs), and starts a Wine
+server that the cases share; `stop` shuts it down.
 Nothing is installed and no window opens.
 """
 import argparse
@@ -13,14 +14,17 @@ import subprocess
 import sys
 
 
-def environment(prefix):
+ARCHES = ("win32", "win64")
+
+
+def environment(prefix, arch="win32"):
     """The environment a Windows program of the check runs in."""
     env = dict(os.environ)
     for name in ("DISPLAY", "WAYLAND_DISPLAY"):
         env.pop(name, None)
     env.update({
         "WINEPREFIX": prefix,
-        "WINEARCH": "win32",
+        "WINEARCH": arch,
         "WINEDEBUG": "-all",
         # No Mono or Gecko installer, no menu entries.
         "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
@@ -41,13 +45,14 @@ def main(argv):
     parser.add_argument("--wine", required=True)
     parser.add_argument("--wineserver", required=True)
     parser.add_argument("--prefix", required=True)
+    parser.add_argument("--arch", choices=ARCHES, default="win32")
     parser.add_argument("--scratch", help="create: the cases' folder, emptied for the new run")
     options = parser.parse_args(argv[1:])
     problem = check_tools(options.wine, options.wineserver)
     if problem:
         print(f"wine: {problem}", file=sys.stderr)
         return 1
-    env = environment(options.prefix)
+    env = environment(options.prefix, options.arch)
     # Output to /dev/null, never a pipe: a server started on the way would
     # hold a pipe open, and CTest would wait for it.
     quiet = {"stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL,
