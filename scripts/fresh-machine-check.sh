@@ -14,8 +14,8 @@
 # and the machine of the last run (DIR/root, rebuilt each run); the log is
 # DIR/log. Needs network access to Debian's mirror (MIRROR, default
 # http://deb.debian.org/debian). The two builds run with JOBS=2 from scratch:
-# on two busy cores 2 min for the compiler and CMake, 3 min for make demo,
-# 27 min for make test. Not part of CI.
+# on two busy cores 2 min for the compiler and CMake, 7 min for make demo,
+# 25 min for make test. Not part of CI.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-/var/tmp/lumaveil-fresh}
