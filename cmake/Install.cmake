@@ -3,7 +3,7 @@
 #   lib/liblumaveil.so                      the library (exports main5 only)
 #   include/lumaveil/main5.h                its header
 #   bin/lumaveil                            the command-line host
-#   share/doc/lumaveil/                     README, user's guide, examples
+#   share/doc/lumaveil/                     README, docs/ (user's guide, ...), examples
 #   lib/cmake/lumaveil/                     find_package(lumaveil): lumaveil::lumaveil
 #   lib/pkgconfig/lumaveil.pc               pkg-config --cflags --libs lumaveil
 # Every installed path is relative to the prefix, so a DESTDIR staging copy
@@ -34,7 +34,12 @@ if(TARGET lumaveil_cli)
   install(TARGETS lumaveil_cli RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 endif()
 
-install(FILES README.md docs/guide.md DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+# The documents keep their folders of the source tree, so that every link
+# between them, and to the images, resolves in the installed tree too.
+install(FILES README.md DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+install(DIRECTORY docs/ DESTINATION "${CMAKE_INSTALL_DOCDIR}/docs")
+install(FILES bench/README.md DESTINATION "${CMAKE_INSTALL_DOCDIR}/bench")
+install(FILES fuzz/README.md DESTINATION "${CMAKE_INSTALL_DOCDIR}/fuzz")
 install(DIRECTORY examples/ DESTINATION "${CMAKE_INSTALL_DOCDIR}/examples")
 
 # The CMake package.

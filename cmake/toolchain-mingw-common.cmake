@@ -26,7 +26,7 @@ endforeach()
 if(NOT _lv_cxx OR NOT _lv_cc)
   message(FATAL_ERROR
     "No ${LUMAVEIL_MINGW_TRIPLE} cross compiler found. "
-    "Install the Windows tools: sh scripts/install-windows-tools.sh "
+    "Install the Windows tools: sh scripts/install-deps.sh windows "
     "(Debian package ${LUMAVEIL_MINGW_PACKAGE})")
 endif()
 

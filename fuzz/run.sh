@@ -14,7 +14,7 @@ jobs=${3:-2}
 shift 3 2>/dev/null || shift $#
 names=${*:-"numbers lens_data ray_set mode1 mode2 mode3 mode4 mode5 mode6"}
 
-sh scripts/ensure-fuzz-tools.sh
+sh scripts/install-deps.sh fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMAVEIL_FUZZ=ON \
   -DLUMAVEIL_BUILD_TESTS=OFF -DLUMAVEIL_BUILD_BENCH=OFF -DLUMAVEIL_BUILD_CLI=OFF >/dev/null
 cmake --build "$build" --target lumaveil_fuzzers -j "$jobs" >/dev/null

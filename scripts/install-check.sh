@@ -1,18 +1,21 @@
 #!/bin/sh
 # Installs a build into a scratch prefix and builds a small C program against
 # the installed library twice, once with pkg-config and once with CMake's
-# find_package(lumaveil); each program runs mode 1 on the installed Cooke
-# triplet example, and its report must equal the one the installed host
-# writes. Also checks a DESTDIR staging install.
+# find_package(lumaveil), and starts each the way the README says: the
+# pkg-config one with LD_LIBRARY_PATH (and, linked with -Wl,-rpath, without;
+# with neither it must fail to start), the CMake one from its build folder.
+# Each program runs mode 1 on the installed Cooke triplet example, and its
+# report must equal the one the installed host writes. Also checks a DESTDIR
+# staging install.
 #
 #   sh scripts/install-check.sh [BUILD_DIR]    (default: build; takes ~10 s)
 #
-# Needs cc, cmake and pkg-config (scripts/ensure-pkg-config.sh installs it).
+# Needs cc, cmake and pkg-config (`sh scripts/install-deps.sh test` installs them).
 set -eu
 build=$(cd "${1:-build}" && pwd)
 for tool in cc cmake pkg-config; do
   if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "install-check: $tool is missing (run scripts/ensure-pkg-config.sh)" >&2
+    echo "install-check: $tool is missing (sh scripts/install-deps.sh test installs it)" >&2
     exit 1
   fi
 done
@@ -24,7 +27,7 @@ fail() { echo "install-check: FAILED: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$prefix" >"$scratch/install.log" ||
   { cat "$scratch/install.log" >&2; fail "cmake --install"; }
 libdir=$(pkg-config --variable=libdir "$prefix"/lib*/pkgconfig/lumaveil.pc)
-for f in include/lumaveil/main5.h bin/lumaveil share/doc/lumaveil/guide.md \
+for f in include/lumaveil/main5.h bin/lumaveil share/doc/lumaveil/docs/guide.md \
          share/doc/lumaveil/README.md share/doc/lumaveil/examples/cooke_triplet/IN_FM.txt; do
   [ -f "$prefix/$f" ] || fail "$f is not installed"
 done
@@ -64,12 +67,25 @@ check_program() {
   echo "install-check: $name: built, ran, report identical"
 }
 
-# pkg-config, with the .pc file found through PKG_CONFIG_PATH.
-pc_path=$(dirname "$prefix"/lib*/pkgconfig/lumaveil.pc)
+# pkg-config, with the .pc file found through PKG_CONFIG_PATH: the README's
+# command, then its run-time path (LD_LIBRARY_PATH from the .pc file's libdir).
+PKG_CONFIG_PATH=$(dirname "$prefix"/lib*/pkgconfig/lumaveil.pc)
+export PKG_CONFIG_PATH
 # shellcheck disable=SC2046
-cc -Wall -Wextra -Werror -o "$scratch/app-pc" "$scratch/app.c" \
-  $(PKG_CONFIG_PATH="$pc_path" pkg-config --cflags --libs lumaveil) || fail "pkg-config build"
-check_program pkg-config env LD_LIBRARY_PATH="$libdir" "$scratch/app-pc"
+cc -Wall -Wextra -Werror -o "$scratch/app-pc" "$scratch/app.c" $(pkg-config --cflags --libs lumaveil) ||
+  fail "pkg-config build"
+# (Unless a liblumaveil.so is in the loader's cache, from an install into /usr/local.)
+if ! { ldconfig -p 2>/dev/null || /sbin/ldconfig -p 2>/dev/null; } | grep -q 'liblumaveil\.so'; then
+  status=0
+  env -u LD_LIBRARY_PATH "$scratch/app-pc" "$run" 2>/dev/null || status=$?
+  [ "$status" = 127 ] ||
+    fail "pkg-config: without a run-time path the program should not start (status $status, not 127)"
+fi
+check_program pkg-config env LD_LIBRARY_PATH="$(pkg-config --variable=libdir lumaveil)" "$scratch/app-pc"
+# shellcheck disable=SC2046
+cc -Wall -Wextra -Werror -o "$scratch/app-rpath" "$scratch/app.c" $(pkg-config --cflags --libs lumaveil) \
+  -Wl,-rpath,"$(pkg-config --variable=libdir lumaveil)" || fail "pkg-config build with -rpath"
+check_program pkg-config-rpath env -u LD_LIBRARY_PATH "$scratch/app-rpath"
 
 # CMake: find_package(lumaveil) and the imported target.
 mkdir -p "$scratch/cmake-app"

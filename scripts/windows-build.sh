@@ -7,7 +7,7 @@
 # Extra arguments after the architecture go to the CMake configure step
 # (-DLUMAVEIL_BUILD_WIN_HOST=ON adds the Windows host program).  Tests,
 # benchmarks and the Linux CLI are not part of these builds.  The cross
-# compilers come from scripts/install-windows-tools.sh; `make windows-check`
+# compilers come from `sh scripts/install-deps.sh windows`; `make windows-check`
 # builds both DLLs itself.
 set -euo pipefail
 
@@ -28,7 +28,7 @@ if ! command -v "${triple}-g++" >/dev/null 2>&1 \
    && ! command -v "${triple}-g++-posix" >/dev/null 2>&1 \
    && ! command -v "${triple}-g++-win32" >/dev/null 2>&1; then
   echo "windows-build: no ${triple} cross compiler; install the Windows tools first:" >&2
-  echo "    sh scripts/install-windows-tools.sh" >&2
+  echo "    sh scripts/install-deps.sh windows" >&2
   exit 1
 fi
 

@@ -110,7 +110,7 @@ int quality_command(const Invocation& call) {
 int quality_command(const Invocation&) {
   std::fputs(
       "lumaveil quality: this lumaveil was built without FFTW, which the PSF and MTF need; "
-      "install libfftw3-dev (scripts/install-host-tools.sh) and build it again\n",
+      "install libfftw3-dev (sh scripts/install-deps.sh quality) and build it again\n",
       stderr);
   return 1;
 }

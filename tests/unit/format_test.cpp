@@ -62,7 +62,7 @@ TEST(Format, ACommaDecimalLocaleChangesNeitherReadingNorPrinting) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
     // CI sets LUMAVEIL_REQUIRE_LOCALE_TEST=1: then a missing locale is a failure.
     if (testing::required("LUMAVEIL_REQUIRE_LOCALE_TEST"))
-      FAIL() << "no de_DE.UTF-8 locale (scripts/ensure-test-locale.sh makes it)";
+      FAIL() << "no de_DE.UTF-8 locale (sh scripts/install-deps.sh locale makes it)";
     GTEST_SKIP() << "no de_DE.UTF-8 locale";
   }
   const std::string point = std::localeconv()->decimal_point;  // "," proves the locale bites

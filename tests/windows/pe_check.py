@@ -226,7 +226,7 @@ def main(argv):
     problems = check_exports(pe) + check_imports(pe)
     if options.stdcall:
         if shutil.which(options.objdump) is None:
-            problems.append(f"{options.objdump} not found (sh scripts/install-windows-tools.sh)")
+            problems.append(f"{options.objdump} not found (sh scripts/install-deps.sh windows)")
         else:
             problems += check_stdcall(pe, options.dll, options.objdump)
     for problem in problems:

@@ -35,7 +35,7 @@ def environment(prefix, arch="win32"):
 def check_tools(wine, wineserver):
     for tool in (wine, wineserver):
         if not (os.path.isfile(tool) and os.access(tool, os.X_OK)):
-            return f"{tool} not found: run sh scripts/install-windows-tools.sh"
+            return f"{tool} not found: run sh scripts/install-deps.sh windows"
     return ""
 
 

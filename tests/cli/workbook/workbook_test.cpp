@@ -203,7 +203,7 @@ TEST(ExportWorkbook, EveryCellOfEveryReportReadsBackFromTheSheets) {
   const bool required = lumaveil::testing::required("LUMAVEIL_REQUIRE_WORKBOOK_TEST");
   if (!workbooks_available()) {
     if (required)
-      FAIL() << "built without libxlsxwriter (scripts/install-host-tools.sh installs it)";
+      FAIL() << "built without libxlsxwriter (sh scripts/install-deps.sh host-tools installs it)";
     GTEST_SKIP() << "built without libxlsxwriter";
   }
   if (!have_unzip()) {
