@@ -98,9 +98,9 @@ TEST(PlotInBrowser, HeadlessChromiumShowsThePlotsInTheirColours) {
     // CI sets LUMAVEIL_REQUIRE_BROWSER_TEST=1: then a missing Chromium is a failure.
     if (lumaveil::testing::required("LUMAVEIL_REQUIRE_BROWSER_TEST"))
       FAIL() << "Chromium is not installed (sh scripts/install-deps.sh host-tools installs it)";
-    GTEST_SKIP()
-        << "Chromium is not installed (Debian package chromium; sh scripts/install-deps.sh host-tools "
-           "installs it, or set LUMAVEIL_CHROMIUM)";
+    GTEST_SKIP() << "Chromium is not installed (Debian package chromium; sh "
+                    "scripts/install-deps.sh host-tools "
+                    "installs it, or set LUMAVEIL_CHROMIUM)";
   }
   ScratchDir scratch;
   struct Case {
