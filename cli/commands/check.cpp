@@ -166,10 +166,10 @@ void print_work(std::FILE* out, const State& s, bool ray_set) {
                "about %.2g s\n",
                static_cast<double>(spot_rays_per_wavelength(s)),
                static_cast<double>(report_bytes(s, 1) / 1e6L),
-               static_cast<double>(mode_work(s, 1, ray_set) / kStepsPerSecond));
+               static_cast<double>(expected_seconds(s, 1, ray_set)));
   std::fprintf(out, "  mode 4: a report of about %.2g MB, about %.2g s\n",
                static_cast<double>(report_bytes(s, 4) / 1e6L),
-               static_cast<double>(mode_work(s, 4, ray_set) / kStepsPerSecond));
+               static_cast<double>(expected_seconds(s, 4, ray_set)));
 }
 
 void append(std::vector<Finding>& to, const std::vector<Finding>& from) {

@@ -92,6 +92,10 @@ constexpr long double kStepsPerSecond = 1e7L;
 // the report of mode 1 or 4 (0 for the other modes, whose reports are small).
 long double spot_rays_per_wavelength(const State& s);
 long double report_bytes(const State& s, int mode);
+// The expected run time of a mode in seconds: its traced steps, and the
+// writing of its report (the formatter gives some 50 MB a second).
+constexpr long double kReportBytesPerSecond = 50e6L;
+long double expected_seconds(const State& s, int mode, bool ray_set);
 // Above these a spot grid is a finding: the report is slow to open and plot.
 constexpr long double kManySpotRays = 100000, kLargeReportMB = 20;
 std::vector<Finding> work_findings(const State& s, bool ray_set);

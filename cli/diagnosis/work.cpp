@@ -57,20 +57,24 @@ long double report_bytes(const State& s, int mode) {
   return 0;
 }
 
+long double expected_seconds(const State& s, int mode, bool ray_set) {
+  return mode_work(s, mode, ray_set) / kStepsPerSecond +
+         report_bytes(s, mode) / kReportBytesPerSecond;
+}
+
 std::vector<Finding> work_findings(const State& s, bool ray_set) {
   std::vector<Finding> found;
   const long double spots = spot_rays_per_wavelength(s);
   const long double mb = report_bytes(s, 1) / 1e6L;
   if (spots > kManySpotRays || mb > kLargeReportMB)
-    found.push_back(
-        {kLensFile, 3, 2,
-         "NS = " + printed(s.NS) + ": mode 1 traces " +
-             printed("%.0f", static_cast<double>(spots)) +
-             " spot rays per wavelength and writes a report of about " +
-             printed("%.0f", static_cast<double>(mb)) + " MB in about " +
-             printed("%.2g", static_cast<double>(mode_work(s, 1, ray_set) / kStepsPerSecond)) +
-             " s; a spreadsheet or plot of it is slow, and NS = 50 (7845 rays) "
-             "shows the spot as well"});
+    found.push_back({kLensFile, 3, 2,
+                     "NS = " + printed(s.NS) + ": mode 1 traces " +
+                         printed("%.0f", static_cast<double>(spots)) +
+                         " spot rays per wavelength and writes a report of about " +
+                         printed("%.0f", static_cast<double>(mb)) + " MB in about " +
+                         printed("%.2g", static_cast<double>(expected_seconds(s, 1, ray_set))) +
+                         " s; a spreadsheet or plot of it is slow, and NS = 50 (7845 rays) "
+                         "shows the spot as well"});
   for (int mode = 1; mode <= 6; ++mode) {
     const long double work = mode_work(s, mode, ray_set);
     if (work <= kLargeWork) continue;
