@@ -161,7 +161,15 @@ void print_work(std::FILE* out, const State& s, bool ray_set) {
     const long double work = mode_work(s, mode, ray_set);
     if (work > 0) std::fprintf(out, " mode %d: %.3g", mode, static_cast<double>(work));
   }
-  std::fprintf(out, "\n");
+  std::fprintf(out,
+               "\n  mode 1: %.0f spot rays per wavelength, a report of about %.2g MB, "
+               "about %.2g s\n",
+               static_cast<double>(spot_rays_per_wavelength(s)),
+               static_cast<double>(report_bytes(s, 1) / 1e6L),
+               static_cast<double>(expected_seconds(s, 1, ray_set)));
+  std::fprintf(out, "  mode 4: a report of about %.2g MB, about %.2g s\n",
+               static_cast<double>(report_bytes(s, 4) / 1e6L),
+               static_cast<double>(expected_seconds(s, 4, ray_set)));
 }
 
 void append(std::vector<Finding>& to, const std::vector<Finding>& from) {
@@ -181,7 +189,7 @@ std::vector<Finding> all_findings(const Inputs& in, const std::vector<RayCheck>&
   if (ray_set) append(found, ray_set_cell_findings(in.ray_set, ray_grid));
   append(found, lens_value_findings(in.lens, lens_grid, ray_set));
   if (ray_set) append(found, ray_set_value_findings(in.ray_set, ray_grid));
-  append(found, ray_findings(failures));
+  append(found, ray_findings(unexplained_failures(in.lens, lens_grid, failures, found)));
   append(found, work_findings(*inputs::optimising_state(in), ray_set));
   return found;
 }

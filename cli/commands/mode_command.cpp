@@ -10,7 +10,11 @@
 
 #include "cli/commands/command_table.h"
 #include "cli/commands/progress.h"
+#include "cli/commands/run_notes.h"
+#include "cli/report_input/file_bytes.h"
+#include "entry/entry.h"
 #include "model/file_access.h"
+#include "report/report.h"
 
 namespace lumaveil::cli::commands {
 
@@ -54,6 +58,19 @@ int file_status_of_call() {
   return failed ? 1 : 0;
 }
 
+// Says on standard error when the report holds nothing useful.
+void print_run_notes(int mode) {
+  const CallFiles& files = call_files();
+  std::string report;
+  if (files.report.used && files.report.failure == nullptr) {
+    Result<std::string> got = report_input::read_regular_file(Report::kFileName);
+    if (got.ok()) report = std::move(got.value());
+  }
+  const bool lens_read = files.lens_data.used && files.lens_data.failure == nullptr;
+  for (const std::string& note : run_notes(library_state(), mode, lens_read, report))
+    std::fprintf(stderr, "lumaveil: note: %s\n", note.c_str());
+}
+
 }  // namespace
 
 int mode_command(const Invocation& call) {
@@ -63,6 +80,7 @@ int mode_command(const Invocation& call) {
   run_mode(mode, !call.quiet && isatty(STDERR_FILENO));
   // The summary reads the report back: only one this call wrote in full.
   const int status = file_status_of_call();
+  print_run_notes(mode);
   if (status == 0 && !call.quiet && call_files().report.used) print_run_summary(mode);
   return status;
 }

@@ -1,5 +1,7 @@
 #include "cli/commands/progress.h"
 
+#include "cli/commands/run_notes.h"
+
 #include <chrono>
 #include <cstdlib>
 
@@ -126,6 +128,32 @@ void run_mode(int mode, bool show_progress) {
   }
 }
 
+namespace {
+
+// What the report of `mode` holds, for the summary line.
+std::string report_contents(const State& s, int mode) {
+  switch (mode) {
+    case 1:
+      return plural(s.NW, "wavelength") + ", " +
+             plural(s.NS >= 0 ? spot_count(s.NS) : 0, "spot ray") + " each";
+    case 2:
+    case 3:
+      return plural(s.NIT > 0 ? s.NIT : 0, "iteration") + " of " +
+             plural(s.NV, mode == 2 ? "curvature" : "distance");
+    case 4:
+      return plural(s.NW, "wavelength") + ", x and y scans of " +
+             plural(s.NS >= 0 ? 2LL * s.NS + 1 : 0, "ray");
+    default:
+      return plural(s.NITD >= 0 ? s.NITD + 1LL : 0, "pass", "passes") + " over the distance" +
+             (mode == 5 ? " of surface " + std::to_string(s.ND[1])
+                        : "s of surfaces " + std::to_string(s.ND[1]) + " and " +
+                              std::to_string(s.ND[2])) +
+             ", " + plural(s.NV, "curvature");
+  }
+}
+
+}  // namespace
+
 std::string run_summary(const State& s, int mode, const std::string& report) {
   if (mode < 1 || mode > 6) return "";
   const std::string head = "OUT_M.xls: mode " + std::to_string(mode) + ", ";
@@ -134,25 +162,9 @@ std::string run_summary(const State& s, int mode, const std::string& report) {
     const std::size_t from = error == 0 ? 0 : error + 1;
     return head + "an error line: " + report.substr(from, report.find('\n', from) - from);
   }
-  switch (mode) {
-    case 1:
-      return head + plural(s.NW, "wavelength") + ", " +
-             plural(s.NS >= 0 ? spot_count(s.NS) : 0, "spot ray") + " each";
-    case 2:
-    case 3:
-      return head + plural(s.NIT > 0 ? s.NIT : 0, "iteration") + " of " +
-             plural(s.NV, mode == 2 ? "curvature" : "distance");
-    case 4:
-      return head + plural(s.NW, "wavelength") + ", x and y scans of " +
-             plural(s.NS >= 0 ? 2LL * s.NS + 1 : 0, "ray");
-    default:
-      return head + plural(s.NITD >= 0 ? s.NITD + 1LL : 0, "pass", "passes") +
-             " over the distance" +
-             (mode == 5 ? " of surface " + std::to_string(s.ND[1])
-                        : "s of surfaces " + std::to_string(s.ND[1]) + " and " +
-                              std::to_string(s.ND[2])) +
-             ", " + plural(s.NV, "curvature");
-  }
+  const long long non_finite = non_finite_count(report);
+  return head + report_contents(s, mode) +
+         (non_finite > 0 ? ", " + plural(non_finite, "value") + " not finite" : "");
 }
 
 void print_run_summary(int mode) {

@@ -18,6 +18,8 @@ struct NumericCell {
   int line, column;
   bool integer;
   std::string name;
+  // What an empty cell does where it matters ("" where 0 is a fine reading).
+  std::string when_empty = "";
 };
 
 Finding cell_text_finding(const char* file, const InputGrid& grid, const NumericCell& cell) {
@@ -29,8 +31,11 @@ Finding cell_text_finding(const char* file, const InputGrid& grid, const Numeric
   std::string message;
   switch (classify_cell(text, cell.integer)) {
     case CellText::kNumber:
-    case CellText::kEmpty:
       return {};
+    case CellText::kEmpty:
+      if (cell.when_empty.empty()) return {};
+      message = cell.name + ": the cell is empty and reads as 0" + cell.when_empty;
+      break;
     case CellText::kNoNumber:
       message = cell.name + ": the text " + quoted + " holds no number and reads as 0";
       break;
@@ -96,8 +101,12 @@ std::vector<Finding> lens_cell_findings(const State& s, const InputGrid& grid) {
       {13, 1, true, "NW"},           {13, 3, true, "ND1"},     {13, 4, true, "ND2"},
   };
   for (int q = 1; q <= s.NW; ++q) {
-    cells.push_back({15, 7 + q, false, "wavelength " + std::to_string(q)});
-    cells.push_back({16, 7 + q, false, "weight of wavelength " + std::to_string(q)});
+    cells.push_back({15, 7 + q, false, "wavelength " + std::to_string(q),
+                     " nm: mode 4 divides by the wavelength and prints INF and NAN for it; write "
+                     "the wavelength in nm (587.6, say)"});
+    cells.push_back({16, 7 + q, false, "weight of wavelength " + std::to_string(q),
+                     ": the wavelength adds nothing to the merit of modes 2, 3, 5 and 6; write its "
+                     "weight (1 for an equal share), or 0 on purpose"});
   }
   for (int k = 0; k <= s.NUMB; ++k) {
     const int line = 17 + k;
@@ -109,8 +118,10 @@ std::vector<Finding> lens_cell_findings(const State& s, const InputGrid& grid) {
     cells.push_back({line, 5, false, "shift or slope y of " + name});
     cells.push_back({line, 7, true, "LINK of " + name});
     for (int q = 1; q <= s.NW; ++q)
-      cells.push_back(
-          {line, 7 + q, false, "index after " + name + " at wavelength " + std::to_string(q)});
+      cells.push_back({line, 7 + q, false,
+                       "index after " + name + " at wavelength " + std::to_string(q),
+                       ": a medium of index 0 bends every ray out of the lens; write the index "
+                       "(1.0 for air, negative after a mirror)"});
   }
   return cell_findings(kLensFile, grid, cells);
 }
@@ -122,10 +133,15 @@ std::vector<Finding> ray_set_cell_findings(const State& s, const InputGrid& grid
   };
   static const char* const kRayColumns[] = {"start X",  "start Y",  "start U",  "start V",
                                             "target X", "target Y", "target U", "target V"};
-  for (int r = 0; r <= wide(s.NRAY) - 1; ++r)
+  for (int r = 0; r <= wide(s.NRAY) - 1; ++r) {
+    // A ray line missing altogether, or a ray skipped for its zero start,
+    // has a finding of its own (ray_set_value_findings); its empty cells do not.
+    const bool in_use = ray_line_present(grid, r) && !ray_skipped(s, r);
     for (int c = 1; c <= 8; ++c)
-      cells.push_back(
-          {15 + r, c, false, std::string(kRayColumns[c - 1]) + " of ray " + std::to_string(r)});
+      cells.push_back({15 + r, c, false,
+                       std::string(kRayColumns[c - 1]) + " of ray " + std::to_string(r),
+                       in_use ? "; write 0 if 0 is meant" : ""});
+  }
   return cell_findings(kRaySetFile, grid, cells);
 }
 

@@ -4,12 +4,67 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "cli/diagnosis/finding_text.h"
 #include "model/codes.h"
 #include "model/numbers.h"
 
 namespace lumaveil::cli::diagnosis {
+
+namespace {
+
+// The separator of a file without tabs, judged by its data: the candidate
+// that splits off the most pieces reading as a number or a code. A comment
+// may hold any of the candidates, but the pieces it splits into are words,
+// so comment text cannot outvote the rows of numbers.
+struct SeparatorGuess {
+  const char* name;
+  int line;  // the first line with a number or code split off by it
+};
+
+bool data_piece(const std::string& piece) {
+  const char* p = skip_blanks(piece.c_str());
+  if ((*p == 'V' || *p == 'P' || *p == 'M') && *skip_blanks(p + 1) == '\0') return true;
+  const CellText text = classify_cell(p, false);
+  return text == CellText::kNumber || text == CellText::kDecimalComma;
+}
+
+SeparatorGuess guess_separator(const std::string& bytes) {
+  static const std::pair<char, const char*> kCandidates[] = {
+      {';', "semicolons"}, {',', "commas"}, {' ', "spaces"}};
+  SeparatorGuess best{"spaces", 0};
+  int best_pieces = 0;
+  for (const auto& [mark, name] : kCandidates) {
+    int pieces = 0, first_line = -1, line = 0;
+    std::size_t start = 0;
+    while (start <= bytes.size()) {
+      std::size_t end = bytes.find('\n', start);
+      if (end == std::string::npos) end = bytes.size();
+      const std::string text = bytes.substr(start, end - start);
+      if (text.find(mark) != std::string::npos) {
+        std::size_t from = 0;
+        for (std::size_t to; from <= text.size(); from = to + 1) {
+          to = text.find(mark, from);
+          if (to == std::string::npos) to = text.size();
+          if (data_piece(text.substr(from, to - from))) {
+            ++pieces;
+            if (first_line < 0) first_line = line;
+          }
+        }
+      }
+      ++line;
+      start = end + 1;
+    }
+    if (pieces > best_pieces) {
+      best_pieces = pieces;
+      best = {name, first_line};
+    }
+  }
+  return best;
+}
+
+}  // namespace
 
 std::string cell_name(int line, int column) {
   std::string letters;
@@ -44,24 +99,10 @@ std::vector<Finding> file_shape_findings(const std::string& file, const std::str
         "save it with LF or CR LF line ends");
   if (bytes.find('\t') == std::string::npos) {
     // No tab at all: every line is one cell. Name the separator it seems to use.
-    const char* separator = nullptr;
-    char mark = 0;
-    if (bytes.find(';') != std::string::npos) {
-      separator = "semicolons";
-      mark = ';';
-    } else if (bytes.find(',') != std::string::npos) {
-      separator = "commas";
-      mark = ',';
-    } else {
-      separator = "spaces";
-      mark = ' ';
-    }
-    const std::size_t at = bytes.find(mark);
-    int line = 0;
-    for (std::size_t i = 0; i < at && at != std::string::npos; ++i)
-      if (bytes[i] == '\n') ++line;
-    found.push_back({file, line, 0,
-                     std::string("the file has no tabs; its cells seem separated by ") + separator +
+    const SeparatorGuess guess = guess_separator(bytes);
+    found.push_back({file, guess.line, 0,
+                     std::string("the file has no tabs; its cells seem separated by ") +
+                         guess.name +
                          ", so every line is one cell and every value reads as 0: "
                          "separate the cells with tabs"});
   }

@@ -52,6 +52,27 @@ CellText classify_cell(const char* text, bool integer);
 std::vector<Finding> lens_cell_findings(const State& s, const InputGrid& grid);
 std::vector<Finding> ray_set_cell_findings(const State& s, const InputGrid& grid);
 
+// Whether line 15 + r of the ray set holds anything in its cells 1..8, and
+// whether ray r starts with all four values 0 (the merit skips it).
+bool ray_line_present(const InputGrid& grid, int r);
+bool ray_skipped(const State& s, int r);
+// NRAY beyond the ray lines present, and rays skipped for their zero start.
+std::vector<Finding> ray_row_findings(const State& s, const InputGrid& grid);
+
+// The code cells (column 6) and the ties of 'P' and 'M' surfaces: codes
+// that look meant but are not read as such, 'V' where it does something
+// unexpected, LINKs that cannot work. Also counts the variables.
+std::vector<Finding> code_findings(const State& s, const InputGrid& grid);
+// The code cells among surfaces 0..NUMB-2 that look meant as 'V' but are not.
+int mistyped_variables(const State& s, const InputGrid& grid);
+
+// Failures of the real-ray check that an unreadable index cell of the same
+// wavelength explains: the failure is appended to that cell's finding in
+// `found` and left out of the result.
+std::vector<RayCheck> unexplained_failures(const State& s, const InputGrid& grid,
+                                           const std::vector<RayCheck>& failures,
+                                           std::vector<Finding>& found);
+
 // The values themselves. `ray_set` tells whether "IN_FM2.txt" is present
 // (the optimising modes can run).
 std::vector<Finding> lens_value_findings(const State& s, const InputGrid& grid, bool ray_set);
@@ -66,6 +87,17 @@ std::vector<Finding> ray_findings(const std::vector<RayCheck>& failures);
 long double mode_work(const State& s, int mode, bool ray_set);
 // Above this many steps (at some 1e7 steps a second) a mode takes minutes: a finding.
 constexpr long double kLargeWork = 1e9L;
+constexpr long double kStepsPerSecond = 1e7L;
+// The spot rays mode 1 traces for each wavelength, and the size in bytes of
+// the report of mode 1 or 4 (0 for the other modes, whose reports are small).
+long double spot_rays_per_wavelength(const State& s);
+long double report_bytes(const State& s, int mode);
+// The expected run time of a mode in seconds: its traced steps, and the
+// writing of its report (the formatter gives some 50 MB a second).
+constexpr long double kReportBytesPerSecond = 50e6L;
+long double expected_seconds(const State& s, int mode, bool ray_set);
+// Above these a spot grid is a finding: the report is slow to open and plot.
+constexpr long double kManySpotRays = 100000, kLargeReportMB = 20;
 std::vector<Finding> work_findings(const State& s, bool ray_set);
 
 }  // namespace lumaveil::cli::diagnosis

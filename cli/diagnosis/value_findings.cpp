@@ -43,39 +43,32 @@ void count_findings(const State& s, const InputGrid& grid, LensFindings& f) {
               ": the degree-6 fits of mode 4 need NS of 3 or more (with less they are singular)");
 }
 
-// The codes: V where it does nothing useful, ties to no variable. Returns
-// the number of variables among 0..NUMB-2.
-int code_findings(const State& s, LensFindings& f) {
-  if (s.NUMB >= 1 && s.CODE[0][0] == 'V')
-    f.add(17, 6,
-          "surface 0 is coded V: the start plane's curvature is never used, so modes 2, 5 "
-          "and 6 find singular normal equations (mode 3 does vary its distance)");
-  if (s.NUMB >= 2 && s.CODE[s.NUMB - 1][0] == 'V')
-    f.add(17 + s.NUMB - 1, 6,
-          "surface NUMB-1 (the image plane) is coded V: it gets a report column with no values "
-          "under it, so the later columns shift, and it moves no ray");
+// The variables among surfaces 0..NUMB-2, the ones the optimisers vary.
+int variable_count(const State& s) {
   int variables = 0;
-  for (int k = 0; k <= wide(s.NUMB) - 2; ++k) {
+  for (int k = 0; k <= wide(s.NUMB) - 2; ++k)
     if (is_variable(s, k)) ++variables;
-    if (s.CODE[k][0] != 'P' && s.CODE[k][0] != 'M') continue;
-    const int g = s.LINK[k];
-    if (g < 0 || g > kMaxSurfaces)
-      f.add(17 + k, 7,
-            surface_name(k) + " is tied (" + s.CODE[k][0] + ") to LINK = " + printed(g) +
-                ", outside 0..100: the tie is ignored and the surface stays fixed");
-    else if (g > wide(s.NUMB) - 2 || s.CODE[g][0] != 'V')
-      f.add(17 + k, 7,
-            surface_name(k) + " is tied (" + s.CODE[k][0] + ") to surface " + printed(g) +
-                ", which is not a V surface among 0..NUMB-2: it follows no variable "
-                "as intended");
-  }
   return variables;
+}
+
+// The wavelengths written as numbers that are not positive (an empty or
+// non-numeric cell has its own finding).
+void wavelength_findings(const State& s, const InputGrid& grid, LensFindings& f) {
+  for (int q = 1; q <= s.NW; ++q) {
+    const CellText text = classify_cell(grid.cell(15, 7 + q), false);
+    if (text == CellText::kEmpty || text == CellText::kNoNumber || s.WL[q] > 0) continue;
+    f.add(15, 7 + q,
+          "wavelength " + printed(q) + " = " + printed("%g", s.WL[q]) +
+              " nm is not positive: mode 4 gives the aberration in wavelengths, "
+              "dividing by it; write the wavelength in nm (587.6, say)");
+  }
 }
 
 // What the optimising modes need of the lens: something to vary, and the
 // distances modes 5 and 6 search.
-void optimising_findings(const State& s, int variables, LensFindings& f) {
-  if (variables == 0)
+void optimising_findings(const State& s, const InputGrid& grid, LensFindings& f) {
+  // A mistyped V has its own finding, which says why nothing varies.
+  if (variable_count(s) == 0 && mistyped_variables(s, grid) == 0)
     f.add(17, 6, "no surface among 0..NUMB-2 is coded V: modes 2, 3, 5 and 6 have nothing to vary");
   for (int which = 1; which <= 2; ++which) {
     const int surface = s.ND[which];
@@ -94,8 +87,10 @@ void optimising_findings(const State& s, int variables, LensFindings& f) {
 std::vector<Finding> lens_value_findings(const State& s, const InputGrid& grid, bool ray_set) {
   LensFindings f;
   count_findings(s, grid, f);
-  const int variables = code_findings(s, f);
-  if (ray_set) optimising_findings(s, variables, f);
+  wavelength_findings(s, grid, f);
+  const std::vector<Finding> codes = code_findings(s, grid);
+  f.found.insert(f.found.end(), codes.begin(), codes.end());
+  if (ray_set) optimising_findings(s, grid, f);
   for (int k = 0; k <= wide(s.NUMB) - 1; ++k) {
     // Before an ideal element D is its focal length, which may be negative.
     if (s.D[k] < 0 && s.TYPE[k + 1] != 1)
@@ -122,6 +117,8 @@ std::vector<Finding> ray_set_value_findings(const State& s, const InputGrid& gri
                ": modes 5 and 6 re-optimise no curvature and their Newton step divides 0 by 0");
   if (s.NITD < 0) add(8, "NITD = " + printed(s.NITD) + ": modes 5 and 6 run no pass");
   if (s.HD == 0) add(9, "HD = 0: the distance search of modes 5 and 6 divides by zero");
+  const std::vector<Finding> rows = ray_row_findings(s, grid);
+  found.insert(found.end(), rows.begin(), rows.end());
   return found;
 }
 

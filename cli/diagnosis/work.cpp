@@ -36,8 +36,45 @@ long double mode_work(const State& s, int mode, bool ray_set) {
   return at_least_0(s.NITD + 1.0L) * samples * at_least_0(s.NITC) * evaluation;
 }
 
+long double spot_rays_per_wavelength(const State& s) {
+  if (s.NS < 0) return 0;
+  return s.NS <= 2000 ? spot_count(s.NS) : 3.14159265358979L * s.NS * s.NS;
+}
+
+long double report_bytes(const State& s, int mode) {
+  const long double wavelengths = s.NW > 0 ? s.NW : 0;
+  const long double rows = s.NUMB >= 0 ? s.NUMB + 1.0L : 0;
+  // Bytes of a line as the report prints it: a trace-table row (seven
+  // numbers), a spot row (a count and four %10.6f), a scan row (four %E).
+  constexpr long double kTraceRow = 56, kSpotRow = 50, kScanRow = 52, kHeadings = 120;
+  if (mode == 1)
+    return wavelengths *
+           (kHeadings + 4 * rows * kTraceRow + spot_rays_per_wavelength(s) * kSpotRow);
+  if (mode == 4 && s.NUMB >= 2) {
+    const long double scan = s.NS >= 0 ? 2.0L * s.NS + 1 : 0;
+    return wavelengths * 2 * (kHeadings + scan * kScanRow);
+  }
+  return 0;
+}
+
+long double expected_seconds(const State& s, int mode, bool ray_set) {
+  return mode_work(s, mode, ray_set) / kStepsPerSecond +
+         report_bytes(s, mode) / kReportBytesPerSecond;
+}
+
 std::vector<Finding> work_findings(const State& s, bool ray_set) {
   std::vector<Finding> found;
+  const long double spots = spot_rays_per_wavelength(s);
+  const long double mb = report_bytes(s, 1) / 1e6L;
+  if (spots > kManySpotRays || mb > kLargeReportMB)
+    found.push_back({kLensFile, 3, 2,
+                     "NS = " + printed(s.NS) + ": mode 1 traces " +
+                         printed("%.0f", static_cast<double>(spots)) +
+                         " spot rays per wavelength and writes a report of about " +
+                         printed("%.0f", static_cast<double>(mb)) + " MB in about " +
+                         printed("%.2g", static_cast<double>(expected_seconds(s, 1, ray_set))) +
+                         " s; a spreadsheet or plot of it is slow, and NS = 50 (7845 rays) "
+                         "shows the spot as well"});
   for (int mode = 1; mode <= 6; ++mode) {
     const long double work = mode_work(s, mode, ray_set);
     if (work <= kLargeWork) continue;

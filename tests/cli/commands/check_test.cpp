@@ -7,65 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include "check_support.h"
 #include "support/test_support.h"
 
 namespace lumaveil::testing {
 namespace {
-
-struct CheckResult {
-  int status;
-  std::string text;
-};
-
-// Runs the check in the current directory.
-CheckResult check() {
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* out = open_memstream(&buffer, &size);
-  const int status = cli::commands::run_check(out);
-  std::fclose(out);
-  CheckResult r{status, std::string(buffer, size)};
-  std::free(buffer);
-  return r;
-}
-
-// A plano-convex singlet with a variable front face, as a new user writes it.
-LensFile good_lens() {
-  return {.steps = 3,
-          .RH = 5,
-          .surfaces = {{.D = 10, .n = {1}},
-                       {.C = 0.019, .D = 4, .code = "V", .n = {1.5168}},
-                       {.D = 97, .n = {1}},
-                       {.n = {1}},
-                       {.n = {1}}},
-          .nd1 = 2,
-          .nd2 = 1};
-}
-
-const RaySetFile good_rays{.rays = {{.X = 1}, {.X = -1}, {.X = 3}}};
-
-// The lens text with one cell replaced: line `line`, column `column`.
-std::string with_cell(const std::string& text, int line, int column, const std::string& cell) {
-  auto lines = split_lines(text);
-  auto cells = split_cells(lines.at(line));
-  while (static_cast<int>(cells.size()) <= column) cells.emplace_back();
-  cells[column] = cell;
-  std::string joined, result;
-  for (std::size_t c = 0; c < cells.size(); ++c) joined += (c ? "\t" : "") + cells[c];
-  lines[line] = joined;
-  for (const std::string& l : lines) result += l + "\n";
-  return result;
-}
-
-// Expects the check to fail with a finding at `where` that says `says`.
-void expect_finding(const std::string& where, const std::string& says) {
-  const CheckResult r = check();
-  EXPECT_EQ(r.status, 1) << r.text;
-  const std::size_t at = r.text.find(where + ": ");
-  ASSERT_NE(at, std::string::npos) << "no finding at " << where << "\n" << r.text;
-  const std::string line = r.text.substr(at, r.text.find('\n', at) - at);
-  EXPECT_NE(line.find(says), std::string::npos) << line;
-}
 
 TEST(Check, ExamplesHaveNoFindings) {
   for (const auto& entry : std::filesystem::directory_iterator(LUMAVEIL_EXAMPLES_DIR)) {
@@ -164,8 +110,9 @@ TEST(Check, NamesAFileOfTheWrongShape) {
   expect_finding("IN_FM.txt, line 2, column 0 (cell A3)", "separated by commas");
   write_file("IN_FM.txt", replaced('\t', ";"));
   expect_finding("IN_FM.txt, line 2, column 0 (cell A3)", "separated by semicolons");
+  // The finding points at the first row whose numbers the separator splits.
   write_file("IN_FM.txt", replaced('\t', "  "));
-  expect_finding("IN_FM.txt, line 0, column 0 (cell A1)", "separated by spaces");
+  expect_finding("IN_FM.txt, line 2, column 0 (cell A3)", "separated by spaces");
   write_file("IN_FM.txt", replaced('\n', "\r"));
   expect_finding("IN_FM.txt", "CR alone");
   std::string utf16 = "\xff\xfe";

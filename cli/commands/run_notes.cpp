@@ -1,0 +1,111 @@
+#include "cli/commands/run_notes.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "cli/report_input/report_reader.h"
+
+namespace lumaveil::cli::commands {
+
+namespace {
+
+using report_input::ReportContents;
+
+const char kSeeCheck[] = "; `lumaveil check` shows why";
+
+std::string nanometres(double wavelength) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%g nm", wavelength);
+  return text;
+}
+
+bool finite(std::initializer_list<double> values) {
+  for (double v : values)
+    if (!std::isfinite(v)) return false;
+  return true;
+}
+
+// Mode 1: the first spot row of each wavelength that is not finite.
+void spot_notes(const ReportContents& r, std::vector<std::string>& notes) {
+  for (const auto& block : r.trajectories)
+    for (const auto& row : block.spots)
+      if (!finite({row.u, row.v, row.x, row.y})) {
+        notes.push_back("the spot rows of wavelength " + std::to_string(block.wavelength) +
+                        " are not finite from row " + std::to_string(row.n) + " on" + kSeeCheck);
+        break;
+      }
+}
+
+// Mode 4: the first scan row of each scan that is not finite, and its fit.
+void scan_notes(const ReportContents& r, std::vector<std::string>& notes) {
+  for (const auto& block : r.aberrations)
+    for (const auto* scan : {&block.u_scan, &block.v_scan}) {
+      const std::string which = std::string(scan == &block.u_scan ? "x" : "y") + " scan at " +
+                                nanometres(block.wavelength_nm);
+      for (std::size_t i = 0; i < scan->rows.size(); ++i) {
+        const auto& row = scan->rows[i];
+        if (finite({row.start, row.height, row.angle, row.ab})) continue;
+        notes.push_back("the " + which + " is not finite from row " + std::to_string(i + 1) +
+                        " on" + kSeeCheck);
+        break;
+      }
+      bool fit_finite = true;
+      for (double c : scan->fit) fit_finite = fit_finite && std::isfinite(c);
+      if (!fit_finite) notes.push_back("the fit of the " + which + " is not finite" + kSeeCheck);
+    }
+}
+
+// Modes 2, 3, 5, 6: the first iteration whose merit E is not finite.
+void merit_notes(const ReportContents& r, std::vector<std::string>& notes) {
+  for (const auto& row : r.optimisation.rows)
+    if (!std::isfinite(row.e)) {
+      notes.push_back("E is not finite from " +
+                      std::string(r.mode == 5 || r.mode == 6 ? "pass " : "iteration ") +
+                      std::to_string(row.n) + " on: the optimisation diverged or its rays failed" +
+                      kSeeCheck);
+      return;
+    }
+}
+
+}  // namespace
+
+long long non_finite_count(const std::string& report) {
+  long long count = 0;
+  std::size_t from = 0;
+  while (from < report.size()) {
+    std::size_t to = report.find_first_of("\t\n", from);
+    if (to == std::string::npos) to = report.size();
+    double value = 0;
+    if (report_input::parse_number(std::string_view(report).substr(from, to - from), value) &&
+        !std::isfinite(value))
+      ++count;
+    from = to + 1;
+  }
+  return count;
+}
+
+std::vector<std::string> run_notes(const State& s, int mode, bool lens_read,
+                                   const std::string& report) {
+  std::vector<std::string> notes;
+  if (mode < 1 || mode > 6) {
+    notes.push_back("mode " + std::to_string(mode) +
+                    " reads the lens and writes nothing (the modes are 1 to 6)");
+    return notes;
+  }
+  if (!lens_read) return notes;
+  if (s.NUMB <= 0 || s.NW <= 0)
+    notes.push_back("IN_FM.txt gave " + std::string(s.NUMB <= 0 ? "no surfaces" : "") +
+                    (s.NUMB <= 0 && s.NW <= 0 ? " and " : "") +
+                    (s.NW <= 0 ? "no wavelengths" : "") + " (NUMB = " + std::to_string(s.NUMB) +
+                    ", NW = " + std::to_string(s.NW) + "): the report holds no results" +
+                    kSeeCheck);
+  if (non_finite_count(report) == 0) return notes;
+  const auto contents = report_input::read_report(report);
+  if (!contents.ok()) return notes;
+  spot_notes(contents.value(), notes);
+  scan_notes(contents.value(), notes);
+  merit_notes(contents.value(), notes);
+  return notes;
+}
+
+}  // namespace lumaveil::cli::commands
