@@ -29,8 +29,9 @@ struct FigureOptions {
 // Every figure of a report. `lens` may be null (no IN_FM.txt): then the
 // layout is drawn without surfaces and wavelengths are named by number.
 // Remarks for the page (surfaces that could not be drawn) go to `notes`.
-std::vector<Figure> figures(const report_input::ReportContents& report, const inputs::LensView* lens,
-                            const FigureOptions& options, std::vector<std::string>* notes = nullptr);
+std::vector<Figure> figures(const report_input::ReportContents& report,
+                            const inputs::LensView* lens, const FigureOptions& options,
+                            std::vector<std::string>* notes = nullptr);
 
 }  // namespace lumaveil::cli::drawing
 

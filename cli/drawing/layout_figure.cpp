@@ -66,28 +66,17 @@ void draw_outline(Document& doc, const Chart& chart, const analysis::SurfaceOutl
     doc.line(top.x, top.y, bottom.x, bottom.y, style);
     double dir = top.y < bottom.y ? 1 : -1;
     doc.polyline({{top.x - 8, top.y + 12 * dir}, top, {top.x + 8, top.y + 12 * dir}}, style);
-    doc.polyline({{bottom.x - 8, bottom.y - 12 * dir}, bottom, {bottom.x + 8, bottom.y - 12 * dir}}, style);
+    doc.polyline({{bottom.x - 8, bottom.y - 12 * dir}, bottom, {bottom.x + 8, bottom.y - 12 * dir}},
+                 style);
     return;
   }
   doc.polyline(px, Style{o.mirror ? "#6a3d9a" : "#202020", "none", o.mirror ? 4 : 2.5, ""});
 }
 
-// The wavelengths in a row under the drawing, clear of the rays.
-void draw_key(Document& doc, const ReportContents& r, const inputs::LensView* lens, double height) {
-  TextStyle key;
-  key.size = 15;
-  double kx = 110;
-  for (std::size_t b = 0; b < r.trajectories.size(); ++b) {
-    std::string name = wavelength_name(lens, r.trajectories[b].wavelength);
-    doc.rect(kx, height + 142, 22, 12, Style{"none", colour(b), 1, ""});
-    doc.text(kx + 28, height + 153, name, key);
-    kx += 60 + 8.5 * static_cast<double>(name.size());
-  }
-}
-
 }  // namespace
 
-Figure layout_figure(const ReportContents& r, const inputs::LensView* lens, std::vector<std::string>& notes) {
+Figure layout_figure(const ReportContents& r, const inputs::LensView* lens,
+                     std::vector<std::string>& notes) {
   const LensSection section = analysis::lens_section(r, lens);
   if (lens != nullptr && !section.with_lens)
     notes.push_back("IN_FM.txt has fewer surfaces than the report: surfaces not drawn");
@@ -98,13 +87,19 @@ Figure layout_figure(const ReportContents& r, const inputs::LensView* lens, std:
   if (f.stretch > 1.01) title += ", heights ×" + analysis::label(f.stretch, 2);
   chart.draw_axes(title);
   // The axis.
-  doc.line(chart.px(f.z.lo), chart.py(0), chart.px(f.z.hi), chart.py(0), Style{"#888888", "none", 1, "8 4 2 4"});
+  doc.line(chart.px(f.z.lo), chart.py(0), chart.px(f.z.hi), chart.py(0),
+           Style{"#888888", "none", 1, "8 4 2 4"});
   for (const auto& o : section.outlines) draw_outline(doc, chart, o);
   for (const auto& path : section.paths) chart.curve(path.points, colour(path.block), 1.5);
-  draw_key(doc, r, lens, f.height);
+  // The wavelengths in a row under the drawing, clear of the rays.
+  std::vector<std::pair<std::string, std::string>> key;
+  for (std::size_t b = 0; b < r.trajectories.size(); ++b)
+    key.push_back({colour(b), wavelength_name(lens, r.trajectories[b].wavelength)});
+  chart.legend(key);
   if (section.missed > 0)
     chart.note(count_note(section.missed, section.rays, "rays missed a surface (drawn up to it)"));
-  if (!section.with_lens) chart.note("surfaces not drawn: no IN_FM.txt", section.missed > 0 ? 1 : 0);
+  if (!section.with_lens)
+    chart.note("surfaces not drawn: no IN_FM.txt", section.missed > 0 ? 1 : 0);
   return {"layout.svg", "Lens layout with the central and rim rays of every wavelength", doc.str()};
 }
 

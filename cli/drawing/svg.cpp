@@ -13,11 +13,21 @@ std::string escape(std::string_view text) {
   out.reserve(text.size());
   for (char ch : text) {
     switch (ch) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
       default:
         // Control characters other than tab and line feed are not XML.
         if (static_cast<unsigned char>(ch) < 0x20 && ch != '\t' && ch != '\n')
@@ -33,7 +43,8 @@ std::string number(double value) {
   if (!std::isfinite(value)) return "0";
   if (std::fabs(value) < 0.0005) value = 0;
   char buffer[64];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
+  auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
   if (ec != std::errc()) return "0";
   std::string text(buffer, end);
   while (text.back() == '0') text.pop_back();
@@ -48,12 +59,21 @@ std::string style_attributes(const Style& style) {
   std::string a = " stroke=\"" + escape(style.stroke) + "\" fill=\"" + escape(style.fill) + "\"";
   if (style.stroke != "none") a += " stroke-width=\"" + number(style.width) + "\"";
   if (!style.dash.empty()) a += " stroke-dasharray=\"" + escape(style.dash) + "\"";
+  if (style.opacity < 1) {
+    a += " opacity=\"";
+    a += number(style.opacity);
+    a += '"';
+  }
   return a;
 }
 
 }  // namespace
 
 Document::Document(double width, double height) : width_(width), height_(height) {}
+
+void Document::ensure_height(double height) {
+  if (height > height_) height_ = height;
+}
 
 void Document::line(double x1, double y1, double x2, double y2, const Style& style) {
   body_ += "<line x1=\"" + number(x1) + "\" y1=\"" + number(y1) + "\" x2=\"" + number(x2) +
@@ -86,7 +106,8 @@ void Document::text(double x, double y, std::string_view content, const TextStyl
            escape(style.fill) + "\"";
   if (style.bold) body_ += " font-weight=\"bold\"";
   if (style.rotate != 0)
-    body_ += " transform=\"rotate(" + number(style.rotate) + " " + number(x) + " " + number(y) + ")\"";
+    body_ +=
+        " transform=\"rotate(" + number(style.rotate) + " " + number(x) + " " + number(y) + ")\"";
   body_ += ">" + escape(content) + "</text>\n";
 }
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "support/test_support.h"
 #include "cli/drawing/palette.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -56,7 +56,9 @@ struct Picture {
   long count(Rgb c, int tolerance = 40) const {
     long n = 0;
     for (std::size_t k = 0; k + 2 < rgb.size(); k += 3)
-      if (std::abs(rgb[k] - c.r) + std::abs(rgb[k + 1] - c.g) + std::abs(rgb[k + 2] - c.b) <= tolerance) ++n;
+      if (std::abs(rgb[k] - c.r) + std::abs(rgb[k + 1] - c.g) + std::abs(rgb[k + 2] - c.b) <=
+          tolerance)
+        ++n;
     return n;
   }
 };
@@ -77,29 +79,33 @@ std::string screenshot(const std::string& chromium, const std::string& example, 
   std::string command = "timeout 120 \"" + chromium +
                         "\" --headless --no-sandbox --disable-gpu --no-first-run "
                         "--disable-background-networking --disable-component-update --disable-sync "
-                        "--user-data-dir=\"" + profile + "\" --screenshot=\"" + shot +
-                        "\" --window-size=1400,2400 \"file://" + page + "\" >/dev/null 2>&1";
+                        "--user-data-dir=\"" +
+                        profile + "\" --screenshot=\"" + shot +
+                        "\" --window-size=1400,1000 \"file://" + page + "\" >/dev/null 2>&1";
   run(command);
   // Kept for a person to look at.
   fs::create_directories(LUMAVEIL_SCREENSHOT_DIR);
   std::error_code ignored;
-  fs::copy_file(shot, fs::path(LUMAVEIL_SCREENSHOT_DIR) / (example + "-mode" + std::to_string(mode) + ".png"),
-                fs::copy_options::overwrite_existing, ignored);
+  fs::copy_file(
+      shot, fs::path(LUMAVEIL_SCREENSHOT_DIR) / (example + "-mode" + std::to_string(mode) + ".png"),
+      fs::copy_options::overwrite_existing, ignored);
   return shot;
 }
 
 TEST(PlotInBrowser, HeadlessChromiumShowsThePlotsInTheirColours) {
   std::string chromium = find_chromium();
   if (chromium.empty())
-    GTEST_SKIP() << "Chromium is not installed (Debian package chromium; scripts/install-host-tools.sh "
-                    "installs it, or set LUMAVEIL_CHROMIUM)";
+    GTEST_SKIP()
+        << "Chromium is not installed (Debian package chromium; scripts/install-host-tools.sh "
+           "installs it, or set LUMAVEIL_CHROMIUM)";
   ScratchDir scratch;
   struct Case {
     std::string example;
     int mode;
     int colours;  // series colours the first screen shows
   };
-  for (const Case& c : {Case{"cooke_triplet", 1, 3}, Case{"cooke_triplet", 4, 2}, Case{"achromatic_doublet", 5, 1}}) {
+  for (const Case& c : {Case{"cooke_triplet", 1, 3}, Case{"cooke_triplet", 4, 2},
+                        Case{"achromatic_doublet", 5, 1}}) {
     SCOPED_TRACE(c.example + " mode " + std::to_string(c.mode));
     std::string shot = screenshot(chromium, c.example, c.mode);
     ASSERT_FALSE(shot.empty()) << "the run or the plot failed";
@@ -111,8 +117,11 @@ TEST(PlotInBrowser, HeadlessChromiumShowsThePlotsInTheirColours) {
     EXPECT_LT(white, pixels * 97 / 100) << "the page is blank";
     EXPECT_GT(picture.count({0, 0, 0}, 60), 2000) << "no axes or text";
     for (int k = 0; k < c.colours; ++k)
-      EXPECT_GT(picture.count(parse_colour(lumaveil::cli::drawing::colour(static_cast<std::size_t>(k)))), 100)
-          << "colour " << lumaveil::cli::drawing::colour(static_cast<std::size_t>(k)) << " is missing";
+      EXPECT_GT(
+          picture.count(parse_colour(lumaveil::cli::drawing::colour(static_cast<std::size_t>(k)))),
+          100)
+          << "colour " << lumaveil::cli::drawing::colour(static_cast<std::size_t>(k))
+          << " is missing";
   }
 }
 
