@@ -6,7 +6,7 @@
 namespace lumaveil::cli::drawing {
 
 void binned_points(Document& doc, const Chart& chart, const std::vector<Point>& points,
-                   const std::string& colour) {
+                   const std::string& colour, double strength) {
   // The counts on a grid of cells over the whole document, row by row, so
   // that the drawing order, and so the file, is the same from run to run.
   const long columns = static_cast<long>(std::ceil(doc.width() / kDensityCellPx)) + 1;
@@ -27,7 +27,7 @@ void binned_points(Document& doc, const Chart& chart, const std::vector<Point>& 
       if (count == 0) continue;
       // A square-root scale, so that a lone ray at the rim still shows.
       Style style{"none", colour, 1, ""};
-      style.opacity = 0.2 + 0.8 * std::sqrt(static_cast<double>(count) / most);
+      style.opacity = strength * (0.2 + 0.8 * std::sqrt(static_cast<double>(count) / most));
       doc.rect(static_cast<double>(col) * kDensityCellPx, static_cast<double>(row) * kDensityCellPx,
                kDensityCellPx, kDensityCellPx, style);
     }

@@ -20,9 +20,10 @@ constexpr double kDensityCellPx = 4;
 inline bool is_dense(int rays) { return rays > kDenseRays; }
 
 // The cells of the plot area that the finite points inside it fall into,
-// each drawn once in `colour`, its opacity growing with its count.
+// each drawn once in `colour`, its opacity growing with its count up to
+// `strength` (less than 1 where several wavelengths overlap).
 void binned_points(Document& doc, const Chart& chart, const std::vector<Point>& points,
-                   const std::string& colour);
+                   const std::string& colour, double strength = 1);
 
 }  // namespace lumaveil::cli::drawing
 

@@ -79,7 +79,7 @@ void draw_series(Document& doc, Chart& chart, const SpotSeries& s, const SpotFra
                  bool several) {
   const std::vector<Point> points = in_display_unit(s.points, f.factor);
   if (is_dense(s.stats.used))
-    binned_points(doc, chart, points, s.colour);
+    binned_points(doc, chart, points, s.colour, several ? 0.5 : 1);
   else
     chart.markers(points, s.colour, several ? 3 : 4);
   const SpotStats& st = s.stats;
@@ -159,7 +159,8 @@ void draw_key(Document& doc, const std::vector<SpotSeries>& series, double left,
   if (dense) {
     lines.push_back("dense grid: rays counted in " + analysis::label(kDensityCellPx, 2) +
                     "-pixel cells,");
-    lines.push_back("darker cells hold more rays; statistics of all rays");
+    lines.push_back("darker cells hold more rays;");
+    lines.push_back("the statistics are of all rays");
   }
   for (const auto& s : series) {
     if (s.stats.used < s.stats.total)

@@ -42,7 +42,12 @@ class Formats {
 }  // namespace
 
 Status write_workbook(const ReportContents& r, const std::string& path) {
-  lxw_workbook* book = workbook_new(path.c_str());
+  // Constant memory: each row goes to a temporary file as soon as the next
+  // starts, so a dense grid of a million spot rows needs no more memory
+  // than one row. The rows below are written strictly in order.
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  lxw_workbook* book = workbook_new_opt(path.c_str(), &options);
   if (book == nullptr) {
     return Status::failure("cannot create " + path);
   }
@@ -65,11 +70,13 @@ Status write_workbook(const ReportContents& r, const std::string& path) {
           worksheet_write_string(sheet, row, col, cell.c_str(), nullptr);
         if (widths.size() <= c) widths.resize(c + 1, 8);
         // Long headings stand alone in their line: they need not widen the column.
-        if (cells.size() > 1 || c > 0) widths[c] = std::max(widths[c], report_input::display_width(cell));
+        if (cells.size() > 1 || c > 0)
+          widths[c] = std::max(widths[c], report_input::display_width(cell));
       }
     }
     for (std::size_t c = 0; c < widths.size(); ++c)
-      worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), widths[c] + 2, nullptr);
+      worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                           widths[c] + 2, nullptr);
     worksheet_freeze_panes(sheet, 2, 0);
     if (plan.chart == SheetPlan::Chart::Spots) spot_chart(book, sheet, plan, r);
     if (plan.chart == SheetPlan::Chart::Aberration) aberration_chart(book, sheet, plan, r);

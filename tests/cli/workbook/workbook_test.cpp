@@ -1,7 +1,7 @@
+#include "cli/workbook/workbook.h"
 #include "cli/report_input/report_reader.h"
 #include "cli/workbook/csv.h"
 #include "cli/workbook/sheet_plan.h"
-#include "cli/workbook/workbook.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -51,7 +51,8 @@ struct Cell {
 std::pair<int, int> position(const std::string& ref) {
   int col = 0;
   std::size_t k = 0;
-  while (k < ref.size() && std::isalpha(static_cast<unsigned char>(ref[k]))) col = col * 26 + (ref[k++] - 'A' + 1);
+  while (k < ref.size() && std::isalpha(static_cast<unsigned char>(ref[k])))
+    col = col * 26 + (ref[k++] - 'A' + 1);
   return {std::stoi(ref.substr(k)) - 1, col - 1};
 }
 
@@ -66,25 +67,33 @@ struct Workbook {
   bool read(const std::string& path) {
     auto part = [&](const std::string& name) {
       std::string out = "part.xml";
-      if (run("unzip -p \"" + path + "\" " + name + " > " + out + " 2>/dev/null") != 0) return std::string();
+      if (run("unzip -p \"" + path + "\" " + name + " > " + out + " 2>/dev/null") != 0)
+        return std::string();
       return read_file(out);
     };
     std::string workbook = part("xl/workbook.xml");
     if (workbook.empty()) return false;
     std::regex sheet("<sheet name=\"([^\"]*)\"");
-    for (auto it = std::sregex_iterator(workbook.begin(), workbook.end(), sheet); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(workbook.begin(), workbook.end(), sheet);
+         it != std::sregex_iterator(); ++it)
       names.push_back(unescape((*it)[1]));
     std::vector<std::string> strings;
     std::string shared = part("xl/sharedStrings.xml");
     std::regex si("<si><t[^>]*>([^<]*)</t></si>");
-    for (auto it = std::sregex_iterator(shared.begin(), shared.end(), si); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(shared.begin(), shared.end(), si);
+         it != std::sregex_iterator(); ++it)
       strings.push_back(unescape((*it)[1]));
-    std::regex cell("<c r=\"([A-Z]+[0-9]+)\"( s=\"([0-9]+)\")?( t=\"([a-z]+)\")?><v>([^<]*)</v></c>");
+    std::regex cell(
+        "<c r=\"([A-Z]+[0-9]+)\"( s=\"([0-9]+)\")?( t=\"([a-z]+)\")?><v>([^<]*)</v></c>");
+    std::regex inline_string(
+        "<c r=\"([A-Z]+[0-9]+)\"( s=\"([0-9]+)\")? "
+        "t=\"inlineStr\"><is><t[^>]*>([^<]*)</t></is></c>");
     for (std::size_t s = 0; s < names.size(); ++s) {
       std::string xml = part("xl/worksheets/sheet" + std::to_string(s + 1) + ".xml");
       sheet_xml.push_back(xml);
       std::map<std::pair<int, int>, Cell> cells;
-      for (auto it = std::sregex_iterator(xml.begin(), xml.end(), cell); it != std::sregex_iterator(); ++it) {
+      for (auto it = std::sregex_iterator(xml.begin(), xml.end(), cell);
+           it != std::sregex_iterator(); ++it) {
         Cell c;
         c.style = (*it)[3].matched ? std::stoi((*it)[3]) : 0;
         if ((*it)[5] == "s") {
@@ -93,6 +102,14 @@ struct Workbook {
           c.number = true;
           c.value = std::stod((*it)[6]);
         }
+        cells[position((*it)[1])] = c;
+      }
+      // Strings written in constant-memory mode stand in the cell itself.
+      for (auto it = std::sregex_iterator(xml.begin(), xml.end(), inline_string);
+           it != std::sregex_iterator(); ++it) {
+        Cell c;
+        c.style = (*it)[3].matched ? std::stoi((*it)[3]) : 0;
+        c.text = unescape((*it)[4]);
         cells[position((*it)[1])] = c;
       }
       sheets.push_back(std::move(cells));
@@ -119,7 +136,8 @@ TEST(ExportPlan, SheetsCoverEveryLineThatHoldsACellOnce) {
     std::vector<int> covered(r.cells.size(), 0);
     for (const auto& plan : plans) {
       EXPECT_LE(plan.name.size(), 31u);
-      for (int line = plan.first_line; line < plan.end_line; ++line) ++covered[static_cast<std::size_t>(line)];
+      for (int line = plan.first_line; line < plan.end_line; ++line)
+        ++covered[static_cast<std::size_t>(line)];
     }
     for (std::size_t line = 0; line < r.cells.size(); ++line) {
       bool has_cell = false;
@@ -237,8 +255,9 @@ TEST(ExportWorkbook, EveryCellOfEveryReportReadsBackFromTheSheets) {
       EXPECT_EQ(sheet.size(), cells) << "no cell beyond the report's in " << plan.name;
       bool rows = plan.chart == SheetPlan::Chart::Spots
                       ? !r.trajectories[static_cast<std::size_t>(plan.block)].spots.empty()
-                      : plan.chart == SheetPlan::Chart::Merit ? !r.optimisation.rows.empty()
-                                                               : plan.chart == SheetPlan::Chart::Aberration;
+                  : plan.chart == SheetPlan::Chart::Merit
+                      ? !r.optimisation.rows.empty()
+                      : plan.chart == SheetPlan::Chart::Aberration;
       if (rows) ++expected_charts;
     }
     EXPECT_EQ(book.charts, expected_charts);
