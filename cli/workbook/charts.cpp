@@ -38,7 +38,6 @@ void colour_markers(lxw_chart_series* series, lxw_color_t colour) {
   chart_series_set_marker_size(series, 6);
 }
 
-
 // Equal scales: both axes as many round steps long, the axes at the lower
 // left instead of through zero.
 void equal_axes(lxw_chart* chart, const std::vector<analysis::Point>& points) {
@@ -69,7 +68,8 @@ void equal_axes(lxw_chart* chart, const std::vector<analysis::Point>& points) {
 
 // The spot diagram in the coordinates of the SVG plot: heights X, Y, or the
 // angles U, V for an angle aperture whose heights do not vary.
-void spot_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan, const ReportContents& r) {
+void spot_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
+                const ReportContents& r) {
   const auto& block = r.trajectories[static_cast<std::size_t>(plan.block)];
   if (block.spots.empty()) return;
   const bool angles = analysis::spots_in_angles(r);
@@ -105,11 +105,13 @@ std::size_t fit_sheet(lxw_workbook* book, const report_input::AberrationBlock& b
   lxw_worksheet* fit = workbook_add_worksheet(book, fit_name.c_str());
   const char* heads[] = {"t", "AB U scan", "AB V scan", "", "t", "fit U scan", "fit V scan"};
   for (int c = 0; c < 7; ++c)
-    if (*heads[c] != '\0') worksheet_write_string(fit, 0, static_cast<lxw_col_t>(c), heads[c], nullptr);
+    if (*heads[c] != '\0')
+      worksheet_write_string(fit, 0, static_cast<lxw_col_t>(c), heads[c], nullptr);
   std::size_t n = std::max(block.u_scan.rows.size(), block.v_scan.rows.size());
   for (std::size_t k = 0; k < n; ++k) {
     auto row = static_cast<lxw_row_t>(k + 1);
-    const report_input::Scan& longer = block.u_scan.rows.size() >= block.v_scan.rows.size() ? block.u_scan : block.v_scan;
+    const report_input::Scan& longer =
+        block.u_scan.rows.size() >= block.v_scan.rows.size() ? block.u_scan : block.v_scan;
     worksheet_write_number(fit, row, 0, longer.t(k), nullptr);
     if (k < block.u_scan.rows.size() && std::isfinite(block.u_scan.rows[k].ab))
       worksheet_write_number(fit, row, 1, block.u_scan.rows[k].ab, nullptr);
@@ -132,7 +134,8 @@ std::size_t fit_sheet(lxw_workbook* book, const report_input::AberrationBlock& b
 
 }  // namespace
 
-void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan, const ReportContents& r) {
+void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
+                      const ReportContents& r) {
   const auto& block = r.aberrations[static_cast<std::size_t>(plan.block)];
   std::string fit_name = "Fit" + std::to_string(plan.block + 1);
   const std::size_t n = fit_sheet(book, block, fit_name);
@@ -144,7 +147,8 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
     if (n == 0) break;
     lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
     chart_series_set_categories(series, fit_name.c_str(), 1, 0, last, 0);
-    chart_series_set_values(series, fit_name.c_str(), 1, static_cast<lxw_col_t>(1 + s), last, static_cast<lxw_col_t>(1 + s));
+    chart_series_set_values(series, fit_name.c_str(), 1, static_cast<lxw_col_t>(1 + s), last,
+                            static_cast<lxw_col_t>(1 + s));
     chart_series_set_name(series, names[s]);
     chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
     colour_markers(series, series_colour(static_cast<std::size_t>(s)));
@@ -154,7 +158,8 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
   for (int s = 0; s < 2; ++s) {
     lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
     chart_series_set_categories(series, fit_name.c_str(), 1, 4, 101, 4);
-    chart_series_set_values(series, fit_name.c_str(), 1, static_cast<lxw_col_t>(5 + s), 101, static_cast<lxw_col_t>(5 + s));
+    chart_series_set_values(series, fit_name.c_str(), 1, static_cast<lxw_col_t>(5 + s), 101,
+                            static_cast<lxw_col_t>(5 + s));
     chart_series_set_name(series, fit_names[s]);
     chart_series_set_marker_type(series, LXW_CHART_MARKER_NONE);
     lxw_chart_line line{};
@@ -177,7 +182,8 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
   worksheet_insert_chart_opt(sheet, 1, 6, chart, &options);
 }
 
-void merit_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan, const ReportContents& r) {
+void merit_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
+                 const ReportContents& r) {
   const auto& opt = r.optimisation;
   if (opt.rows.empty()) return;
   auto first = static_cast<lxw_row_t>(opt.first_line + 1);
@@ -188,11 +194,26 @@ void merit_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan
   chart_series_set_categories(series, plan.name.c_str(), first, 0, last, 0);
   chart_series_set_values(series, plan.name.c_str(), first, e_column, last, e_column);
   chart_series_set_name(series, "E");
-  bool positive = std::all_of(opt.rows.begin(), opt.rows.end(), [](const auto& row) { return row.e > 0; });
+  bool positive =
+      std::all_of(opt.rows.begin(), opt.rows.end(), [](const auto& row) { return row.e > 0; });
   if (positive) chart_axis_set_log_base(chart->y_axis, 10);
-  chart_title_set_name(chart, r.mode == 5 || r.mode == 6 ? "Merit E per outer pass" : "Merit E per iteration");
+  chart_title_set_name(
+      chart, r.mode == 5 || r.mode == 6 ? "Merit E per outer pass" : "Merit E per iteration");
   chart_axis_set_name(chart->x_axis, r.mode == 5 || r.mode == 6 ? "outer pass" : "iteration");
   chart_axis_set_name(chart->y_axis, "E");
+  // Passes and iterations are whole numbers: the axis runs from the first
+  // to the last in steps of one (a step of several for long runs).
+  double lo = opt.rows.front().n, hi = opt.rows.front().n;
+  for (const auto& row : opt.rows) {
+    lo = std::min(lo, static_cast<double>(row.n));
+    hi = std::max(hi, static_cast<double>(row.n));
+  }
+  if (hi <= lo) hi = lo + 1;
+  chart_axis_set_min(chart->x_axis, lo);
+  chart_axis_set_max(chart->x_axis, hi);
+  chart_axis_set_major_unit(
+      chart->x_axis,
+      std::max(1.0, std::ceil(analysis::step_125((hi - lo) / 8, analysis::Rounding::kNearest))));
   chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
   lxw_chart_options options{};
   options.x_scale = 1.5;

@@ -282,6 +282,28 @@ TEST(ExportWorkbook, EveryCellOfEveryReportReadsBackFromTheSheets) {
   EXPECT_GT(checked, 5000);
 }
 
+// The merit chart's pass axis: whole numbers from the first pass to the
+// last, never ticks at 0.5, 1.5 ...
+TEST(ExportWorkbook, MeritChartCountsPassesInWholeNumbers) {
+  if (!workbooks_available()) GTEST_SKIP() << "built without libxlsxwriter";
+  if (!have_unzip()) GTEST_SKIP() << "unzip is not installed: the workbook cannot be read back";
+  ScratchDir scratch;
+  report_input::ReportContents r =
+      report_input::read_report_file(lumaveil::testing::test_data_dir() +
+                                     "/examples/cooke_triplet/m6.xls")
+          .value();
+  ASSERT_FALSE(r.optimisation.rows.empty());
+  ASSERT_TRUE(write_workbook(r, "book.xlsx").ok());
+  ASSERT_EQ(run("unzip -p book.xlsx xl/charts/chart1.xml > chart.xml"), 0);
+  const std::string chart = read_file("chart.xml");
+  const std::string x_axis = chart.substr(0, chart.find("</c:valAx>"));
+  EXPECT_NE(x_axis.find("<c:majorUnit val=\"1\"/>"), std::string::npos) << x_axis;
+  EXPECT_NE(x_axis.find("<c:min val=\"" + std::to_string(r.optimisation.rows.front().n) + "\"/>"),
+            std::string::npos);
+  EXPECT_NE(x_axis.find("<c:max val=\"" + std::to_string(r.optimisation.rows.back().n) + "\"/>"),
+            std::string::npos);
+}
+
 TEST(ExportCommand, WritesTheFilesAndRefusesWhatIsNoReport) {
   ScratchDir scratch;
   std::string host = std::string("\"") + LUMAVEIL_HOST + "\"";
