@@ -97,6 +97,47 @@ SurfaceOutline outline(const LensView& lens, int k, int numb, double half, bool 
   return o;
 }
 
+// Glass follows surface k up to surface k+1: both refract (neither an ideal
+// element, a tilted plane nor a mirror) and the index between them is above 1.
+// The image surface ends no element.
+bool glass_after(const LensView& lens, int k, int numb) {
+  if (k < 1 || k + 1 >= numb - 1) return false;
+  const auto& front = lens.surfaces[static_cast<std::size_t>(k)];
+  const auto& rear = lens.surfaces[static_cast<std::size_t>(k + 1)];
+  auto refracts = [&](int j, const inputs::SurfaceView& s) {
+    return s.type != 1 && s.type != 2 && !lens.mirror(j);
+  };
+  return refracts(k, front) && refracts(k + 1, rear) && front.index_after > 1;
+}
+
+// The semi-diameter of each surface: what the rays use, with a margin; the
+// surfaces of one element (or of cemented elements) share the largest, so
+// that the edge of an element joins its surfaces at one height.
+std::vector<double> semi_diameters(const LensView& lens, int numb, const std::vector<double>& reach,
+                                   double overall) {
+  std::vector<double> half(reach.size(), 0);
+  for (int k = 1; k < numb; ++k)
+    half[static_cast<std::size_t>(k)] =
+        std::max(reach[static_cast<std::size_t>(k)] * 1.15, overall * 0.08);
+  for (int k = 1; k < numb; ++k) {
+    if (!glass_after(lens, k, numb) || glass_after(lens, k - 1, numb)) continue;
+    int last = k + 1;
+    while (glass_after(lens, last, numb)) ++last;
+    double widest = 0;
+    for (int j = k; j <= last; ++j) widest = std::max(widest, half[static_cast<std::size_t>(j)]);
+    for (int j = k; j <= last; ++j) half[static_cast<std::size_t>(j)] = widest;
+  }
+  return half;
+}
+
+// The closed outline of the glass from surface k to k+1.
+std::vector<Point> element_outline(const SurfaceOutline& front, const SurfaceOutline& rear) {
+  std::vector<Point> closed(front.points.begin(), front.points.end());
+  closed.insert(closed.end(), rear.points.rbegin(), rear.points.rend());
+  if (!closed.empty()) closed.push_back(closed.front());
+  return closed;
+}
+
 }  // namespace
 
 LensSection lens_section(const ReportContents& r, const LensView* lens) {
@@ -111,15 +152,21 @@ LensSection lens_section(const ReportContents& r, const LensView* lens) {
   trace_paths(r, fold, section, reach, overall);
   if (!(overall > 0)) overall = 1;
   if (!section.with_lens) return section;
+  const std::vector<double> half = semi_diameters(*lens, numb, reach, overall);
   for (int k = 1; k < numb; ++k) {
-    const double half = std::max(reach[static_cast<std::size_t>(k)] * 1.15, overall * 0.08);
-    SurfaceOutline o = outline(*lens, k, numb, half, section.xz, fold[static_cast<std::size_t>(k)]);
+    SurfaceOutline o = outline(*lens, k, numb, half[static_cast<std::size_t>(k)], section.xz,
+                               fold[static_cast<std::size_t>(k)]);
     for (const Point& p : o.points) {
       section.zs.push_back(p.x);
       section.hs.push_back(p.y);
     }
     section.outlines.push_back(std::move(o));
   }
+  // outlines[j] is surface j + 1.
+  for (int k = 1; k + 1 < numb; ++k)
+    if (glass_after(*lens, k, numb))
+      section.elements.push_back(element_outline(section.outlines[static_cast<std::size_t>(k - 1)],
+                                                 section.outlines[static_cast<std::size_t>(k)]));
   return section;
 }
 

@@ -43,6 +43,10 @@ struct LensSection {
   bool with_lens = false;  // surfaces drawn: the lens has the report's surfaces
   std::vector<RayPath> paths;
   std::vector<SurfaceOutline> outlines;
+  // Each lens element (glass between two refracting spheres or planes) as a
+  // closed outline: its front surface up, its rear surface down, joined by
+  // edges at the larger semi-diameter the rays use on either surface.
+  std::vector<std::vector<Point>> elements;
   std::vector<double> zs, hs;  // every finite z and height, for the ranges
   int rays = 0, missed = 0;
 };

@@ -128,20 +128,14 @@ void Chart::markers(const std::vector<Point>& data, const std::string& colour, d
 
 void Chart::legend(const std::vector<std::pair<std::string, std::string>>& colour_and_text) {
   if (colour_and_text.empty()) return;
-  double row = 24;
-  double box_w = 0;
-  for (const auto& entry : colour_and_text)
-    box_w = std::max(box_w, 40 + 8.5 * static_cast<double>(entry.second.size()));
-  double x = left_ + width_ - box_w - 8;
-  double y = top_ + 8;
-  doc_.rect(x, y, box_w, row * static_cast<double>(colour_and_text.size()) + 8,
-            Style{"#888888", "#ffffff", 1, ""});
   TextStyle text;
   text.size = 15;
-  for (std::size_t k = 0; k < colour_and_text.size(); ++k) {
-    double cy = y + 4 + row * (static_cast<double>(k) + 0.5);
-    doc_.rect(x + 8, cy - 6, 22, 12, Style{"none", colour_and_text[k].first, 1, ""});
-    doc_.text(x + 36, cy + 5, colour_and_text[k].second, text);
+  double x = left_;
+  const double y = legend_y();
+  for (const auto& [colour, name] : colour_and_text) {
+    doc_.rect(x, y - 11, 22, 12, Style{"none", colour, 1, ""});
+    doc_.text(x + 28, y, name, text);
+    x += 60 + 8.5 * static_cast<double>(name.size());
   }
 }
 
@@ -149,7 +143,8 @@ void Chart::note(const std::string& text, int row) {
   TextStyle style;
   style.size = 15;
   style.fill = "#a00000";
-  doc_.text(left_ + 8, top_ + height_ - 10 - 20 * row, text, style);
+  doc_.text(left_, note_y(row), text, style);
+  doc_.ensure_height(note_y(row) + 12);
 }
 
 Axis range_of(const std::vector<double>& values, bool log) {

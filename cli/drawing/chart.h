@@ -41,10 +41,13 @@ class Chart {
              const std::string& dash = "");
   // A marker at each finite point.
   void markers(const std::vector<Point>& data, const std::string& colour, double radius = 4);
-  // Coloured entries in the top right corner of the area.
+  // Coloured entries in a row under the x axis label, clear of the data.
   void legend(const std::vector<std::pair<std::string, std::string>>& colour_and_text);
-  // A note in the bottom left corner of the area.
+  // A note in row `row` under the legend's row; the document grows to hold it.
   void note(const std::string& text, int row = 0);
+  // The baselines of the legend's row and of the first note.
+  double legend_y() const { return top_ + height_ + 82; }
+  double note_y(int row) const { return top_ + height_ + 108 + 20 * row; }
   bool inside(double x, double y) const;
 
  private:

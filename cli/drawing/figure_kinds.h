@@ -16,10 +16,11 @@ void spot_figures(const report_input::ReportContents& r, const inputs::LensView*
 Figure layout_figure(const report_input::ReportContents& r, const inputs::LensView* lens,
                      std::vector<std::string>& notes);
 // Mode 4 (scan_figure.cpp): aberration and ray intercept per wavelength.
-void aberration_figures(const report_input::ReportContents& r, std::vector<Figure>& out);
+void aberration_figures(const report_input::ReportContents& r, const inputs::LensView* lens,
+                        std::vector<Figure>& out);
 // Modes 2, 3, 5, 6 (history_figure.cpp): the histories of the optimisation.
-void history_figures(const report_input::ReportContents& r, const FigureOptions& options,
-                     std::vector<Figure>& out);
+void history_figures(const report_input::ReportContents& r, const inputs::LensView* lens,
+                     const FigureOptions& options, std::vector<Figure>& out);
 
 }  // namespace lumaveil::cli::drawing
 

@@ -27,6 +27,12 @@ std::string wavelength_name(const inputs::LensView* lens, int q) {
   return "wavelength " + std::to_string(q);
 }
 
+std::string image_surface(const inputs::LensView* lens) {
+  // The view holds surfaces 0 .. NUMB.
+  if (lens == nullptr || lens->surfaces.size() < 2) return "image surface";
+  return "image surface (surface " + std::to_string(lens->surfaces.size() - 2) + ")";
+}
+
 std::string count_note(int left_out, int total, const char* what) {
   return std::to_string(left_out) + " of " + std::to_string(total) + " " + what;
 }

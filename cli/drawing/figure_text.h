@@ -15,6 +15,9 @@ std::string length_text(double mm);
 std::string angle_text(double rad);
 // Wavelength q (from 1) as its value in nm when the lens gives it.
 std::string wavelength_name(const inputs::LensView* lens, int q);
+// The surface every report evaluates, surface NUMB-1, in the user's words:
+// "image surface (surface 7)", or "image surface" without the lens file.
+std::string image_surface(const inputs::LensView* lens);
 // "3 of 25 rays missed"
 std::string count_note(int left_out, int total, const char* what);
 

@@ -16,13 +16,13 @@ std::vector<Figure> figures(const ReportContents& r, const inputs::LensView* len
       out.push_back(layout_figure(r, lens, notes != nullptr ? *notes : ignored));
       break;
     case 4:
-      aberration_figures(r, out);
+      aberration_figures(r, lens, out);
       break;
     case 2:
     case 3:
     case 5:
     case 6:
-      history_figures(r, options, out);
+      history_figures(r, lens, options, out);
       break;
     default:
       break;

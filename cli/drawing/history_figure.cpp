@@ -23,7 +23,7 @@ struct Series {
 std::string history_svg(const std::string& title, const std::string& y_label,
                         const ReportContents& r, const std::vector<Series>& series, bool log) {
   const auto& rows = r.optimisation.rows;
-  Document doc(900, 600);
+  Document doc(900, 620);
   std::vector<double> ns, all;
   for (const auto& row : rows) ns.push_back(row.n);
   for (const auto& s : series) all.insert(all.end(), s.values.begin(), s.values.end());
@@ -59,10 +59,26 @@ std::string history_svg(const std::string& title, const std::string& y_label,
   return doc.str();
 }
 
+// Variable v by its surface: "1/R of surface 2", "D after surface 4"
+// (mode 3); the report's own name without the lens file.
+std::string variable_name(const ReportContents& r, const inputs::LensView* lens, std::size_t v) {
+  const std::string& reported = r.optimisation.variable_names[v];
+  if (lens == nullptr || v >= lens->variable_surfaces.size()) return reported;
+  const std::string k = std::to_string(lens->variable_surfaces[v]);
+  return r.mode == 3 ? "D after surface " + k : "1/R of surface " + k;
+}
+
+// D1 and D2 of modes 5 and 6 with the surface they follow: "D1 (after surface 2)".
+std::string searched_name(const ReportContents& r, const inputs::LensView* lens, std::size_t d) {
+  const std::string& reported = r.optimisation.distance_names[d];
+  if (lens == nullptr || d > 1) return reported;
+  return reported + " (after surface " + std::to_string(lens->searched[d]) + ")";
+}
+
 }  // namespace
 
-void history_figures(const ReportContents& r, const FigureOptions& options,
-                     std::vector<Figure>& out) {
+void history_figures(const ReportContents& r, const inputs::LensView* lens,
+                     const FigureOptions& options, std::vector<Figure>& out) {
   const auto& opt = r.optimisation;
   Series e{"E", {}};
   for (const auto& row : opt.rows) e.values.push_back(row.e);
@@ -83,18 +99,18 @@ void history_figures(const ReportContents& r, const FigureOptions& options,
   if (!opt.distance_names.empty()) {
     std::vector<Series> distances;
     for (std::size_t d = 0; d < opt.distance_names.size(); ++d) {
-      Series s{opt.distance_names[d] + " after the pass", {}};
+      Series s{searched_name(r, lens, d), {}};
       for (const auto& row : opt.rows) s.values.push_back(row.distances[d]);
       distances.push_back(std::move(s));
     }
-    out.push_back({"distances.svg", "The searched distance(s) after each outer pass",
+    out.push_back({"distances.svg", "The searched distance(s) at the end of each outer pass",
                    history_svg("searched distances", "distance (mm)", r, distances, false)});
   }
   for (std::size_t v = 0; v < opt.variable_names.size(); ++v) {
-    Series s{opt.variable_names[v], {}};
+    std::string name = variable_name(r, lens, v);
+    Series s{name, {}};
     for (const auto& row : opt.rows) s.values.push_back(row.variables[v]);
     bool curvature = r.mode != 3;
-    std::string name = opt.variable_names[v];
     std::string file =
         std::string(curvature ? "curvature-" : "distance-") + std::to_string(v) + ".svg";
     out.push_back({file, "Variable " + name + " per " + step,

@@ -73,19 +73,6 @@ void draw_outline(Document& doc, const Chart& chart, const analysis::SurfaceOutl
   doc.polyline(px, Style{o.mirror ? "#6a3d9a" : "#202020", "none", o.mirror ? 4 : 2.5, ""});
 }
 
-// The wavelengths in a row under the drawing, clear of the rays.
-void draw_key(Document& doc, const ReportContents& r, const inputs::LensView* lens, double height) {
-  TextStyle key;
-  key.size = 15;
-  double kx = 110;
-  for (std::size_t b = 0; b < r.trajectories.size(); ++b) {
-    std::string name = wavelength_name(lens, r.trajectories[b].wavelength);
-    doc.rect(kx, height + 142, 22, 12, Style{"none", colour(b), 1, ""});
-    doc.text(kx + 28, height + 153, name, key);
-    kx += 60 + 8.5 * static_cast<double>(name.size());
-  }
-}
-
 }  // namespace
 
 Figure layout_figure(const ReportContents& r, const inputs::LensView* lens,
@@ -97,14 +84,30 @@ Figure layout_figure(const ReportContents& r, const inputs::LensView* lens,
   Document doc(f.width + 160, f.height + 170);
   Chart chart(doc, 110, 60, f.width, f.height, f.z, f.h);
   std::string title = std::string("lens layout, ") + (section.xz ? "x" : "y") + "-z section";
-  if (f.stretch > 1.01) title += ", heights ×" + analysis::label(f.stretch, 2);
+  if (f.stretch > 1.01)
+    title += ", heights stretched ×" + analysis::label(f.stretch, 2) + " against z";
   chart.draw_axes(title);
   // The axis.
   doc.line(chart.px(f.z.lo), chart.py(0), chart.px(f.z.hi), chart.py(0),
            Style{"#888888", "none", 1, "8 4 2 4"});
+  // The glass of each element, lightly filled, under its surfaces and rays.
+  for (const auto& element : section.elements) {
+    std::vector<Point> px;
+    for (const Point& p : element) px.push_back({chart.px(p.x), chart.py(p.y)});
+    doc.polyline(px, Style{"#202020", "#dbe8f4", 1.5, ""});
+  }
   for (const auto& o : section.outlines) draw_outline(doc, chart, o);
-  for (const auto& path : section.paths) chart.curve(path.points, colour(path.block), 1.5);
-  draw_key(doc, r, lens, f.height);
+  // The wavelengths' rays nearly coincide: each earlier wavelength is drawn
+  // wider, under the later ones, so that every colour shows as a band.
+  const double blocks = static_cast<double>(r.trajectories.size());
+  for (const auto& path : section.paths)
+    chart.curve(path.points, colour(path.block),
+                1.5 + 2 * (blocks - 1 - static_cast<double>(path.block)));
+  // The wavelengths in a row under the drawing, clear of the rays.
+  std::vector<std::pair<std::string, std::string>> key;
+  for (std::size_t b = 0; b < r.trajectories.size(); ++b)
+    key.push_back({colour(b), wavelength_name(lens, r.trajectories[b].wavelength)});
+  chart.legend(key);
   if (section.missed > 0)
     chart.note(count_note(section.missed, section.rays, "rays missed a surface (drawn up to it)"));
   if (!section.with_lens)

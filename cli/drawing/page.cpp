@@ -19,18 +19,23 @@ std::string index_html(const ReportContents& r, const inputs::LensView* lens,
       "h1 { font-size: 26px; margin-bottom: 4px; }\n"
       "p.meta { font-size: 16px; color: #333; margin-top: 0; }\n"
       "p.note { color: #a00000; }\n"
-      "figure { display: inline-block; margin: 12px; vertical-align: top; }\n"
-      "figure img { border: 1px solid #ccc; max-width: 100%; }\n"
-      "figcaption { font-size: 15px; max-width: 900px; }\n"
+      // The figures fill the window's width: as many columns of at least
+      // 640 px as fit, each image scaled to its column (SVG stays sharp).
+      "main { display: grid; grid-template-columns: repeat(auto-fill, minmax(640px, 1fr)); gap: "
+      "16px; }\n"
+      "figure { margin: 0; }\n"
+      "figure img { border: 1px solid #ccc; width: 100%; height: auto; }\n"
+      "figcaption { font-size: 15px; }\n"
       "</style>\n</head>\n<body>\n<h1>" +
       escape(title) + "</h1>\n<p class=\"meta\">" + escape(report_input::mode_title(r.mode)) +
       " &#8212; report of " + escape(date) + " &#8212; first line: <span lang=\"ja\">" +
       escape(r.heading) + "</span></p>\n";
   for (const auto& note : notes) html += "<p class=\"note\">" + escape(note) + "</p>\n";
+  html += "<main>\n";
   for (const auto& f : figures)
     html += "<figure><img src=\"" + escape(f.file) + "\" alt=\"" + escape(f.caption) +
             "\"/><figcaption>" + escape(f.caption) + "</figcaption></figure>\n";
-  html += "</body>\n</html>\n";
+  html += "</main>\n</body>\n</html>\n";
   return html;
 }
 

@@ -25,8 +25,17 @@ std::vector<Point> scan_points(const report_input::Scan& scan, bool heights) {
   return points;
 }
 
+// A scan moves the start angle for an angle aperture and the start height
+// otherwise; the report prints the start angle either way, so a scan whose
+// start angles do not vary is a height scan.
+bool angle_scan(const report_input::Scan& scan) {
+  for (const auto& row : scan.rows)
+    if (row.start != scan.rows.front().start) return true;
+  return false;
+}
+
 std::string scan_svg(const std::string& title, const report_input::AberrationBlock& block,
-                     bool heights) {
+                     bool heights, const inputs::LensView* lens) {
   Document doc(900, 650);
   std::vector<Point> u = scan_points(block.u_scan, heights);
   std::vector<Point> v = scan_points(block.v_scan, heights);
@@ -43,9 +52,9 @@ std::string scan_svg(const std::string& title, const report_input::AberrationBlo
       if (analysis::count_finite(*set) == static_cast<int>(set->size()))
         for (const Point& p : *set) values.push_back(p.y);
   }
-  Axis x{-1, 1, "normalised pupil coordinate t = l / M", false, false};
+  Axis x{-1, 1, "normalised pupil coordinate t = l / NS", false, false};
   Axis y = range_of(values);
-  y.label = heights ? "height at surface NUMB-1 (mm)" : "AB (wavelengths)";
+  y.label = heights ? "height on the " + image_surface(lens) + " (mm)" : "AB (wavelengths)";
   Chart chart(doc, 130, 60, 720, 460, x, y);
   chart.draw_axes(title);
   std::vector<std::pair<std::string, std::string>> legend;
@@ -60,18 +69,13 @@ std::string scan_svg(const std::string& title, const report_input::AberrationBlo
   // scans agree, the U markers still show inside the V ones.
   chart.markers(v, colour(1), 6);
   chart.markers(u, colour(0), 3.5);
-  legend.push_back({colour(0), heights ? "X, U scan" : "U scan (x section)"});
-  legend.push_back({colour(1), heights ? "Y, V scan" : "V scan (y section)"});
-  // The key under the plot, clear of the data.
-  TextStyle key;
-  key.size = 15;
-  double kx = 130;
-  for (const auto& [colour, name] : legend) {
-    doc.rect(kx, 613, 22, 12, Style{"none", colour, 1, ""});
-    doc.text(kx + 28, 624, name, key);
-    kx += 60 + 8.5 * static_cast<double>(name.size());
-  }
-  int row = 0;
+  const bool angles = angle_scan(block.u_scan) || angle_scan(block.v_scan);
+  const std::string u_name = angles ? "U scan (x section)" : "X height scan (x section)";
+  const std::string v_name = angles ? "V scan (y section)" : "Y height scan (y section)";
+  legend.push_back({colour(0), heights ? "X, " + u_name : u_name});
+  legend.push_back({colour(1), heights ? "Y, " + v_name : v_name});
+  chart.legend(legend);
+  int row = fitted ? 1 : 0;
   int total = static_cast<int>(u.size() + v.size());
   int left_out = total - analysis::count_finite(u) - analysis::count_finite(v);
   if (left_out > 0)
@@ -82,7 +86,8 @@ std::string scan_svg(const std::string& title, const report_input::AberrationBlo
   if (fitted) {
     TextStyle t;
     t.size = 14;
-    doc.text(130, 592, "markers: scan rays; lines: fitted degree-6 polynomials (solid U, dashed V)",
+    doc.text(130, chart.note_y(0),
+             "markers: scan rays; lines: fitted degree-6 polynomials (solid first, dashed second)",
              t);
   }
   return doc.str();
@@ -90,7 +95,8 @@ std::string scan_svg(const std::string& title, const report_input::AberrationBlo
 
 }  // namespace
 
-void aberration_figures(const ReportContents& r, std::vector<Figure>& out) {
+void aberration_figures(const ReportContents& r, const inputs::LensView* lens,
+                        std::vector<Figure>& out) {
   for (std::size_t b = 0; b < r.aberrations.size(); ++b) {
     const auto& block = r.aberrations[b];
     std::string q = std::to_string(b + 1);
@@ -98,10 +104,11 @@ void aberration_figures(const ReportContents& r, std::vector<Figure>& out) {
     out.push_back(
         {"aberration-wavelength-" + q + ".svg",
          "Wavefront aberration AB against the pupil coordinate, with the fitted polynomials, " + nm,
-         scan_svg("wavefront aberration, " + nm, block, false)});
-    out.push_back({"ray-intercept-wavelength-" + q + ".svg",
-                   "Ray intercept at surface NUMB-1 against the pupil coordinate, " + nm,
-                   scan_svg("ray intercept, " + nm, block, true)});
+         scan_svg("wavefront aberration, " + nm, block, false, lens)});
+    out.push_back(
+        {"ray-intercept-wavelength-" + q + ".svg",
+         "Ray intercept on the " + image_surface(lens) + " against the pupil coordinate, " + nm,
+         scan_svg("ray intercept, " + nm, block, true, lens)});
   }
 }
 

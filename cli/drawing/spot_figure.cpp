@@ -1,4 +1,7 @@
 // Mode 1: the spot diagram of each wavelength, and all of them overlaid.
+// Every panel of a report shares one frame (centre, half-width and unit), so
+// that the wavelengths can be compared at a glance; the numbers of each
+// wavelength stand in a table beside the plot, in the unit of its axes.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -10,6 +13,7 @@
 #include "cli/drawing/figure_kinds.h"
 #include "cli/drawing/figure_text.h"
 #include "cli/drawing/palette.h"
+#include "cli/drawing/spot_density.h"
 
 namespace lumaveil::cli::drawing {
 
@@ -22,126 +26,213 @@ namespace {
 
 struct SpotSeries {
   std::string colour, name;
-  std::vector<Point> points;
+  std::vector<Point> points;  // in the lens unit (mm) or rad
+  SpotStats stats;
 };
 
-// Heights at surface NUMB-1; for an angle aperture whose heights do not
-// vary, the angles instead.
-// Equal scales: one half-width about the centre of all points.
-double half_width(const SpotStats& whole) {
-  double half = whole.geometric * 1.15;
-  if (!(half > 0)) half = std::max(std::fabs(whole.cx), std::fabs(whole.cy)) * 1e-3;
-  if (!(half > 0)) half = 1e-3;
-  return half;
+// What all panels of a report share: the centre and half-width of the
+// square shown (lens unit), and the one unit its axes, table and scale bar
+// are written in.
+struct SpotFrame {
+  double cx = 0, cy = 0, half = 1e-3;
+  double factor = 1;  // lens unit -> display unit
+  std::string unit;
+  bool angles = false;
+};
+
+SpotFrame frame_of(const std::vector<SpotSeries>& series, bool angles) {
+  std::vector<Point> all;
+  for (const auto& s : series) all.insert(all.end(), s.points.begin(), s.points.end());
+  const SpotStats whole = spot_stats(all);
+  SpotFrame f;
+  f.angles = angles;
+  f.cx = whole.cx;
+  f.cy = whole.cy;
+  f.half = whole.geometric * 1.15;
+  if (!(f.half > 0)) f.half = std::max(std::fabs(whole.cx), std::fabs(whole.cy)) * 1e-3;
+  if (!(f.half > 0)) f.half = 1e-3;
+  // The unit of the whole square: µm (µrad, mrad) below 1 mm (1 mrad, 1 rad).
+  if (!angles) {
+    f.factor = f.half < 1 ? 1000 : 1;
+    f.unit = f.half < 1 ? "µm" : "mm";
+  } else {
+    f.factor = f.half < 1e-3 ? 1e6 : f.half < 1 ? 1e3 : 1;
+    f.unit = f.half < 1e-3 ? "µrad" : f.half < 1 ? "mrad" : "rad";
+  }
+  return f;
 }
 
-// One series: its markers, circles and centroid in the chart, its numbers
-// in the column beside it from `line_y` down.
-void draw_series(Document& doc, Chart& chart, const SpotSeries& s, bool several, bool angles,
-                 double line_y, int& missed_rows) {
-  SpotStats st = spot_stats(s.points);
-  chart.markers(s.points, s.colour, several ? 3 : 4);
-  double scale = chart.px(1) - chart.px(0);
-  const Style rms{s.colour, "none", 2, "6 4"};
-  const Style geo{s.colour, "none", 1.5, ""};
-  if (st.used > 0) {
-    double cx = chart.px(st.cx);
-    double cy = chart.py(st.cy);
-    doc.circle(cx, cy, st.rms * scale, rms);
-    doc.circle(cx, cy, st.geometric * scale, geo);
-    // The centroid as a cross.
-    const Style mark{"#000000", "none", 2, ""};
-    doc.line(cx - 9, cy, cx + 9, cy, mark);
-    doc.line(cx, cy - 9, cx, cy + 9, mark);
+std::vector<Point> in_display_unit(const std::vector<Point>& points, double factor) {
+  std::vector<Point> out;
+  out.reserve(points.size());
+  for (const Point& p : points) out.push_back({p.x * factor, p.y * factor});
+  return out;
+}
+
+// Rounding noise far below the spot size reads as 0.
+double shown(double value, const SpotStats& st) {
+  return std::fabs(value) < st.geometric * 1e-9 ? 0 : value;
+}
+
+// The rays of one series, its RMS and geometric circles and its centroid.
+void draw_series(Document& doc, Chart& chart, const SpotSeries& s, const SpotFrame& f,
+                 bool several) {
+  const std::vector<Point> points = in_display_unit(s.points, f.factor);
+  if (is_dense(s.stats.used))
+    binned_points(doc, chart, points, s.colour, several ? 0.5 : 1);
+  else
+    chart.markers(points, s.colour, several ? 3 : 4);
+  const SpotStats& st = s.stats;
+  if (st.used == 0) return;
+  double scale = chart.px(f.factor) - chart.px(0);
+  double cx = chart.px(st.cx * f.factor);
+  double cy = chart.py(st.cy * f.factor);
+  doc.circle(cx, cy, st.rms * scale, Style{s.colour, "none", 2, "6 4"});
+  doc.circle(cx, cy, st.geometric * scale, Style{s.colour, "none", 1.5, ""});
+  const Style mark{"#000000", "none", 2, ""};
+  doc.line(cx - 9, cy, cx + 9, cy, mark);
+  doc.line(cx, cy - 9, cx, cy + 9, mark);
+}
+
+// The statistics as a table beside the plot: one column per wavelength,
+// one row per quantity, every number in the figure's unit.
+double draw_table(Document& doc, const std::vector<SpotSeries>& series, const SpotFrame& f,
+                  double left, double top) {
+  const double label_w = 170, column_w = 100, row = 26;
+  TextStyle head;
+  head.size = 16;
+  head.bold = true;
+  doc.text(left, top, "statistics (" + f.unit + ")", head);
+  TextStyle cell;
+  cell.size = 15;
+  const std::string names[] = {"RMS radius",
+                               "geometric radius",
+                               std::string("centroid ") + (f.angles ? "U" : "X"),
+                               std::string("centroid ") + (f.angles ? "V" : "Y"),
+                               "rays arriving",
+                               "rays traced"};
+  double y = top + row + 4;
+  for (std::size_t c = 0; c < series.size(); ++c) {
+    TextStyle name = cell;
+    name.anchor = "end";
+    name.bold = true;
+    name.fill = series[c].colour;
+    doc.text(left + label_w + column_w * static_cast<double>(c + 1) - 8, y, series[c].name, name);
   }
-  auto fmt = angles ? angle_text : length_text;
+  doc.line(left, y + 8, left + label_w + column_w * static_cast<double>(series.size()), y + 8,
+           Style{"#888888", "none", 1, ""});
+  for (int k = 0; k < 6; ++k) {
+    y += row;
+    doc.text(left, y, names[k], cell);
+    for (std::size_t c = 0; c < series.size(); ++c) {
+      const SpotStats& st = series[c].stats;
+      std::string value;
+      if (k == 4)
+        value = std::to_string(st.used);
+      else if (k == 5)
+        value = std::to_string(st.total);
+      else if (st.used == 0)
+        value = "-";
+      else {
+        double v = k == 0   ? st.rms
+                   : k == 1 ? st.geometric
+                   : k == 2 ? shown(st.cx, st)
+                            : shown(st.cy, st);
+        value = analysis::label(v * f.factor, 4);
+      }
+      TextStyle number = cell;
+      number.anchor = "end";
+      doc.text(left + label_w + column_w * static_cast<double>(c + 1) - 8, y, value, number);
+    }
+  }
+  return y;
+}
+
+// The key of the marks and, for a dense grid, how the rays are drawn.
+void draw_key(Document& doc, const std::vector<SpotSeries>& series, double left, double y) {
   TextStyle text;
-  text.size = 16;
-  text.fill = s.colour;
-  text.bold = true;
-  doc.text(700, line_y, s.name, text);
-  text.fill = "#000000";
-  text.bold = false;
-  doc.text(700, line_y + 22, "RMS radius " + fmt(st.rms), text);
-  doc.text(700, line_y + 44, "geometric radius " + fmt(st.geometric), text);
-  // Rounding noise far below the spot size reads as 0.
-  double tiny = st.geometric * 1e-9;
-  double cx = std::fabs(st.cx) < tiny ? 0 : st.cx;
-  double cy = std::fabs(st.cy) < tiny ? 0 : st.cy;
-  doc.text(700, line_y + 66, "centroid " + fmt(cx) + ",", text);
-  doc.text(716, line_y + 88, fmt(cy), text);
-  doc.text(700, line_y + 110, std::to_string(st.used) + " rays", text);
-  if (st.used < st.total)
-    chart.note(count_note(st.total - st.used, st.total, "rays missed") + " (" + s.name + ")",
-               missed_rows++);
+  text.size = 14;
+  bool dense = false;
+  for (const auto& s : series) dense = dense || is_dense(s.stats.used);
+  std::vector<std::string> lines = {"+ centroid", "dashed circle: RMS radius",
+                                    "solid circle: geometric radius"};
+  if (dense) {
+    lines.push_back("dense grid: rays counted in " + analysis::label(kDensityCellPx, 2) +
+                    "-pixel cells,");
+    lines.push_back("darker cells hold more rays;");
+    lines.push_back("the statistics are of all rays");
+  }
+  for (const auto& s : series) {
+    if (s.stats.used < s.stats.total)
+      lines.push_back(count_note(s.stats.total - s.stats.used, s.stats.total, "rays missed") +
+                      " (" + s.name + ")");
+  }
+  for (const auto& line : lines) {
+    TextStyle t = text;
+    if (line.find("missed") != std::string::npos) t.fill = "#a00000";
+    doc.text(left, y, line, t);
+    y += 20;
+  }
 }
 
 // The scale bar under the plot: a round length no longer than a quarter of it.
-void draw_scale_bar(Document& doc, const Chart& chart, double half, bool angles) {
-  double bar = analysis::step_125(2 * half / 4, analysis::Rounding::kAtMost);
+void draw_scale_bar(Document& doc, const Chart& chart, const SpotFrame& f, double bx, double by) {
+  double bar = analysis::step_125(2 * f.half * f.factor / 4, analysis::Rounding::kAtMost);
   double bar_px = chart.px(bar) - chart.px(0);
   const Style bar_style{"#000000", "none", 3, ""};
-  double bx = 120;
-  double by = 672;
   doc.line(bx, by, bx + bar_px, by, bar_style);
   doc.line(bx, by - 7, bx, by + 7, bar_style);
   doc.line(bx + bar_px, by - 7, bx + bar_px, by + 7, bar_style);
   TextStyle text;
   text.size = 15;
-  doc.text(bx + bar_px + 12, by + 5, angles ? angle_text(bar) : length_text(bar), text);
+  doc.text(bx + bar_px + 12, by + 5, analysis::label(bar, 4) + " " + f.unit, text);
 }
 
-std::string spot_svg(const std::string& title, const std::vector<SpotSeries>& series, bool angles) {
-  Document doc(980, 700);
-  std::vector<Point> all;
-  for (const auto& s : series) all.insert(all.end(), s.points.begin(), s.points.end());
-  SpotStats whole = spot_stats(all);
-  const double half = half_width(whole);
-  const char* unit = angles ? "rad" : "mm";
-  Axis x{whole.cx - half, whole.cx + half, std::string(angles ? "U" : "X") + " (" + unit + ")",
-         false, true};
-  Axis y{whole.cy - half, whole.cy + half, std::string(angles ? "V" : "Y") + " (" + unit + ")",
-         false, true};
+std::string spot_svg(const std::string& title, const std::vector<SpotSeries>& series,
+                     const SpotFrame& f) {
+  const double table_left = 700;
+  const double width =
+      std::max(1020.0, table_left + 170 + 100 * static_cast<double>(series.size()) + 20);
+  Document doc(width, 700);
+  const double lo_x = (f.cx - f.half) * f.factor, hi_x = (f.cx + f.half) * f.factor;
+  const double lo_y = (f.cy - f.half) * f.factor, hi_y = (f.cy + f.half) * f.factor;
+  Axis x{lo_x, hi_x, std::string(f.angles ? "U" : "X") + " (" + f.unit + ")", false, true};
+  Axis y{lo_y, hi_y, std::string(f.angles ? "V" : "Y") + " (" + f.unit + ")", false, true};
   Chart chart(doc, 120, 60, 540, 540, x, y);
   chart.draw_axes(title);
-  std::vector<std::pair<std::string, std::string>> legend;
-  int missed_rows = 0;
-  double line_y = 90;
-  for (const auto& s : series) {
-    draw_series(doc, chart, s, series.size() > 1, angles, line_y, missed_rows);
-    legend.push_back({s.colour, s.name});
-    line_y += 146;
-  }
-  chart.legend(legend);
-  TextStyle text;
-  text.size = 14;
-  doc.text(700, 620, "+ centroid", text);
-  doc.text(700, 640, "dashed circle: RMS radius", text);
-  doc.text(700, 660, "solid circle: geometric radius", text);
-  draw_scale_bar(doc, chart, half, angles);
+  for (const auto& s : series) draw_series(doc, chart, s, f, series.size() > 1);
+  double bottom = draw_table(doc, series, f, table_left, 80);
+  draw_key(doc, series, table_left, bottom + 40);
+  draw_scale_bar(doc, chart, f, 120, 672);
   return doc.str();
 }
 
 }  // namespace
 
 void spot_figures(const ReportContents& r, const inputs::LensView* lens, std::vector<Figure>& out) {
-  bool angles = analysis::spots_in_angles(r);
+  const bool angles = analysis::spots_in_angles(r);
   std::vector<SpotSeries> all;
   for (std::size_t b = 0; b < r.trajectories.size(); ++b) {
     const auto& block = r.trajectories[b];
-    SpotSeries s{colour(b), wavelength_name(lens, block.wavelength), {}};
-    s.points = analysis::spot_points(block, angles);
-    std::string q = std::to_string(block.wavelength);
-    std::string what = angles ? "angle spot diagram" : "spot diagram";
-    out.push_back({"spot-wavelength-" + q + ".svg", "The " + what + " at surface NUMB-1, " + s.name,
-                   spot_svg(what + ", " + s.name, {s}, angles)});
+    SpotSeries s{colour(b),
+                 wavelength_name(lens, block.wavelength),
+                 analysis::spot_points(block, angles),
+                 {}};
+    s.stats = spot_stats(s.points);
     all.push_back(std::move(s));
   }
+  const SpotFrame f = frame_of(all, angles);
+  const std::string what = angles ? "angle spot diagram" : "spot diagram";
+  for (std::size_t b = 0; b < all.size(); ++b) {
+    std::string q = std::to_string(r.trajectories[b].wavelength);
+    out.push_back({"spot-wavelength-" + q + ".svg",
+                   "The " + what + " on the " + image_surface(lens) + ", " + all[b].name,
+                   spot_svg(what + ", " + all[b].name, {all[b]}, f)});
+  }
   if (all.size() > 1)
-    out.push_back(
-        {"spot-all-wavelengths.svg", "The spot diagrams of all wavelengths overlaid",
-         spot_svg(std::string(angles ? "angle spot diagram" : "spot diagram") + ", all wavelengths",
-                  all, angles)});
+    out.push_back({"spot-all-wavelengths.svg",
+                   "The spot diagrams of all wavelengths overlaid, on the same scale",
+                   spot_svg(what + ", all wavelengths", all, f)});
 }
 
 }  // namespace lumaveil::cli::drawing

@@ -59,12 +59,21 @@ std::string style_attributes(const Style& style) {
   std::string a = " stroke=\"" + escape(style.stroke) + "\" fill=\"" + escape(style.fill) + "\"";
   if (style.stroke != "none") a += " stroke-width=\"" + number(style.width) + "\"";
   if (!style.dash.empty()) a += " stroke-dasharray=\"" + escape(style.dash) + "\"";
+  if (style.opacity < 1) {
+    a += " opacity=\"";
+    a += number(style.opacity);
+    a += '"';
+  }
   return a;
 }
 
 }  // namespace
 
 Document::Document(double width, double height) : width_(width), height_(height) {}
+
+void Document::ensure_height(double height) {
+  if (height > height_) height_ = height;
+}
 
 void Document::line(double x1, double y1, double x2, double y2, const Style& style) {
   body_ += "<line x1=\"" + number(x1) + "\" y1=\"" + number(y1) + "\" x2=\"" + number(x2) +

@@ -22,7 +22,8 @@ struct Style {
   std::string stroke = "none";
   std::string fill = "none";
   double width = 1;
-  std::string dash;  // stroke-dasharray, empty for solid
+  std::string dash;    // stroke-dasharray, empty for solid
+  double opacity = 1;  // of the whole element
 };
 
 struct TextStyle {
@@ -45,6 +46,8 @@ class Document {
   void text(double x, double y, std::string_view content, const TextStyle& style);
   double width() const { return width_; }
   double height() const { return height_; }
+  // Makes the document at least `height` tall (for notes added below).
+  void ensure_height(double height);
   // The whole document, XML declaration included.
   std::string str() const;
 

@@ -40,6 +40,10 @@ LensView lens_view(const Inputs& inputs) {
   for (int k = 0; k <= s.NUMB; ++k)
     lens.surfaces.push_back(
         {s.TYPE[k], s.C[k], s.D[k], s.Xd[k], s.Yd[k], s.NW >= 1 ? s.N[1][k] : 0});
+  for (int k = 0; k < s.NUMB; ++k)
+    if (s.CODE[k][0] == 'V') lens.variable_surfaces.push_back(k);
+  lens.searched[0] = s.ND[1];
+  lens.searched[1] = s.ND[2];
   return lens;
 }
 

@@ -23,6 +23,11 @@ struct LensView {
   int aperture_kind = 0;
   std::vector<double> wavelengths;    // nm, one per wavelength 1..NW
   std::vector<SurfaceView> surfaces;  // 0 .. NUMB
+  // The surface of each variable (the surfaces coded V, in order): the
+  // curvature of modes 2, 5, 6 and the distance D after it of mode 3.
+  std::vector<int> variable_surfaces;
+  // The surfaces after which modes 5 and 6 search the distance (ND1, ND2).
+  int searched[2] = {0, 0};
 
   // The z of the vertex of surface k in the unfolded frame: D[0] + ... + D[k-1].
   double vertex(int k) const;

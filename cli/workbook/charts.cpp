@@ -201,6 +201,19 @@ void merit_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan
       chart, r.mode == 5 || r.mode == 6 ? "Merit E per outer pass" : "Merit E per iteration");
   chart_axis_set_name(chart->x_axis, r.mode == 5 || r.mode == 6 ? "outer pass" : "iteration");
   chart_axis_set_name(chart->y_axis, "E");
+  // Passes and iterations are whole numbers: the axis runs from the first
+  // to the last in steps of one (a step of several for long runs).
+  double lo = opt.rows.front().n, hi = opt.rows.front().n;
+  for (const auto& row : opt.rows) {
+    lo = std::min(lo, static_cast<double>(row.n));
+    hi = std::max(hi, static_cast<double>(row.n));
+  }
+  if (hi <= lo) hi = lo + 1;
+  chart_axis_set_min(chart->x_axis, lo);
+  chart_axis_set_max(chart->x_axis, hi);
+  chart_axis_set_major_unit(
+      chart->x_axis,
+      std::max(1.0, std::ceil(analysis::step_125((hi - lo) / 8, analysis::Rounding::kNearest))));
   chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
   lxw_chart_options options{};
   options.x_scale = 1.5;

@@ -42,7 +42,12 @@ class Formats {
 }  // namespace
 
 Status write_workbook(const ReportContents& r, const std::string& path) {
-  lxw_workbook* book = workbook_new(path.c_str());
+  // Constant memory: each row goes to a temporary file as soon as the next
+  // starts, so a dense grid of a million spot rows needs no more memory
+  // than one row. The rows below are written strictly in order.
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  lxw_workbook* book = workbook_new_opt(path.c_str(), &options);
   if (book == nullptr) {
     return Status::failure("cannot create " + path);
   }

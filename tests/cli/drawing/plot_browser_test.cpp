@@ -81,7 +81,7 @@ std::string screenshot(const std::string& chromium, const std::string& example, 
                         "--disable-background-networking --disable-component-update --disable-sync "
                         "--user-data-dir=\"" +
                         profile + "\" --screenshot=\"" + shot +
-                        "\" --window-size=1400,2400 \"file://" + page + "\" >/dev/null 2>&1";
+                        "\" --window-size=1400,1000 \"file://" + page + "\" >/dev/null 2>&1";
   run(command);
   // Kept for a person to look at.
   fs::create_directories(LUMAVEIL_SCREENSHOT_DIR);

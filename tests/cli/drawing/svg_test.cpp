@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <regex>
 #include <set>
 
 #include "support/xml_check.h"
@@ -85,6 +86,28 @@ TEST(SvgChart, DataMapsOntoTheAreaAndAxesAreDrawn) {
     EXPECT_GE(v, 4.987 - 1e-12);
     EXPECT_LE(v, 5.013 + 1e-12);
   }
+}
+
+// Legends and notes never cover data: every element they add lies below the
+// plot area, and the document grows to hold as many notes as there are.
+TEST(SvgChart, LegendAndNotesLieBelowThePlotArea) {
+  Document doc(600, 400);
+  Chart chart(doc, 100, 50, 400, 250, Axis{0, 1, "x"}, Axis{0, 1, "y"});
+  const std::size_t before = doc.str().size() - std::string("</svg>\n").size();
+  chart.legend({{"#ff0000", "Xa"}, {"#00ff00", "Xs"}, {"#0000ff", "a longer name"}});
+  for (int row = 0; row < 4; ++row) chart.note("note " + std::to_string(row), row);
+  const std::string added = doc.str().substr(before);
+  std::regex element("<(rect|text) x=\"([-0-9.]+)\" y=\"([-0-9.]+)\"");
+  int seen = 0;
+  for (auto it = std::sregex_iterator(added.begin(), added.end(), element);
+       it != std::sregex_iterator(); ++it) {
+    // A text's y is its baseline; 16 px above it is the top of its letters.
+    double top = std::stod((*it)[3]) - ((*it)[1] == "text" ? 16 : 0);
+    EXPECT_GT(top, 50 + 250 + 20) << (*it)[0];
+    EXPECT_LT(std::stod((*it)[3]), doc.height()) << (*it)[0];
+    ++seen;
+  }
+  EXPECT_EQ(seen, 3 * 2 + 4);
 }
 
 TEST(SvgChart, CountAxesTickAtWholeNumbers) {

@@ -85,6 +85,9 @@ struct Workbook {
       strings.push_back(unescape((*it)[1]));
     std::regex cell(
         "<c r=\"([A-Z]+[0-9]+)\"( s=\"([0-9]+)\")?( t=\"([a-z]+)\")?><v>([^<]*)</v></c>");
+    std::regex inline_string(
+        "<c r=\"([A-Z]+[0-9]+)\"( s=\"([0-9]+)\")? "
+        "t=\"inlineStr\"><is><t[^>]*>([^<]*)</t></is></c>");
     for (std::size_t s = 0; s < names.size(); ++s) {
       std::string xml = part("xl/worksheets/sheet" + std::to_string(s + 1) + ".xml");
       sheet_xml.push_back(xml);
@@ -99,6 +102,14 @@ struct Workbook {
           c.number = true;
           c.value = std::stod((*it)[6]);
         }
+        cells[position((*it)[1])] = c;
+      }
+      // Strings written in constant-memory mode stand in the cell itself.
+      for (auto it = std::sregex_iterator(xml.begin(), xml.end(), inline_string);
+           it != std::sregex_iterator(); ++it) {
+        Cell c;
+        c.style = (*it)[3].matched ? std::stoi((*it)[3]) : 0;
+        c.text = unescape((*it)[4]);
         cells[position((*it)[1])] = c;
       }
       sheets.push_back(std::move(cells));
@@ -278,6 +289,28 @@ TEST(ExportWorkbook, EveryCellOfEveryReportReadsBackFromTheSheets) {
     }
   }
   EXPECT_GT(checked, 5000);
+}
+
+// The merit chart's pass axis: whole numbers from the first pass to the
+// last, never ticks at 0.5, 1.5 ...
+TEST(ExportWorkbook, MeritChartCountsPassesInWholeNumbers) {
+  if (!workbooks_available()) GTEST_SKIP() << "built without libxlsxwriter";
+  if (!have_unzip()) GTEST_SKIP() << "unzip is not installed: the workbook cannot be read back";
+  ScratchDir scratch;
+  report_input::ReportContents r =
+      report_input::read_report_file(lumaveil::testing::test_data_dir() +
+                                     "/examples/cooke_triplet/m6.xls")
+          .value();
+  ASSERT_FALSE(r.optimisation.rows.empty());
+  ASSERT_TRUE(write_workbook(r, "book.xlsx").ok());
+  ASSERT_EQ(run("unzip -p book.xlsx xl/charts/chart1.xml > chart.xml"), 0);
+  const std::string chart = read_file("chart.xml");
+  const std::string x_axis = chart.substr(0, chart.find("</c:valAx>"));
+  EXPECT_NE(x_axis.find("<c:majorUnit val=\"1\"/>"), std::string::npos) << x_axis;
+  EXPECT_NE(x_axis.find("<c:min val=\"" + std::to_string(r.optimisation.rows.front().n) + "\"/>"),
+            std::string::npos);
+  EXPECT_NE(x_axis.find("<c:max val=\"" + std::to_string(r.optimisation.rows.back().n) + "\"/>"),
+            std::string::npos);
 }
 
 TEST(ExportCommand, WritesTheFilesAndRefusesWhatIsNoReport) {
