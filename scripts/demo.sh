@@ -61,10 +61,13 @@ echo "3. Spot size at the image plane (RMS radius about the centroid, drawn by l
 "$host" plot -C "$out" >"$scratch/plot" || fail "lumaveil plot failed"
 q=1
 while [ -f "$out/plots/spot-wavelength-$q.svg" ]; do
-  rms=$(grep -o 'RMS radius [^<]*' "$out/plots/spot-wavelength-$q.svg" | head -n 1)
+  # The figure's statistics table: "statistics (UNIT)", then "RMS radius" and its value.
+  texts=$(grep -o '<text[^>]*>[^<]*</text>' "$out/plots/spot-wavelength-$q.svg" | sed 's/<[^>]*>//g')
+  unit=$(printf '%s\n' "$texts" | sed -n 's/^statistics (\(.*\))$/\1/p' | head -n 1)
+  rms=$(printf '%s\n' "$texts" | sed -n '/^RMS radius$/{n;p;q}')
   [ -n "$rms" ] || fail "no RMS radius in $out/plots/spot-wavelength-$q.svg"
   nm=$(sed -n "s/^  wavelength $q: \([^,]*\),.*/\1/p" "$scratch/check")
-  echo "   ${nm:-wavelength $q}: ${rms#RMS radius }"
+  echo "   ${nm:-wavelength $q}: $rms $unit"
   q=$((q + 1))
 done
 [ "$q" -gt 1 ] || fail "lumaveil plot drew no spot diagram"
