@@ -29,15 +29,15 @@ Result<Invocation> usage_error(const Command* command, const std::string& messag
                                      "\nusage: " + usage_line(*command) + "\n");
 }
 
-// Stores an option of `spec`, taking its value from the next argument.
-bool take_option(const OptionSpec& spec, const std::vector<std::string>& args, std::size_t& i,
+// Stores an option of `def`, taking its value from the next argument.
+bool take_option(const OptionDef& def, const std::vector<std::string>& args, std::size_t& i,
                  Invocation& call) {
-  if (spec.value_name == nullptr) {
-    call.options.switches.insert(spec.name);
+  if (def.value_name == nullptr) {
+    call.options.switches.insert(def.name);
     return true;
   }
   if (i + 1 >= args.size()) return false;
-  call.options.values[spec.name] = args[++i];
+  call.options.values[def.name] = args[++i];
   return true;
 }
 
@@ -51,11 +51,11 @@ Result<Invocation> parse_command_line(const std::vector<std::string>& args) {
   Invocation call;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const OptionSpec* spec = find_option(global_options(), arg);
-    if (spec == nullptr && call.command != nullptr) spec = find_option(call.command->options, arg);
-    if (spec != nullptr) {
-      if (!take_option(*spec, args, i, call))
-        return usage_error(call.command, arg + " needs " + spec->value_name);
+    const OptionDef* def = find_option(global_options(), arg);
+    if (def == nullptr && call.command != nullptr) def = find_option(call.command->options, arg);
+    if (def != nullptr) {
+      if (!take_option(*def, args, i, call))
+        return usage_error(call.command, arg + " needs " + def->value_name);
       // Help and version answer at once, whatever follows.
       if (call.options.has("--help") || call.options.has("--version")) break;
       continue;

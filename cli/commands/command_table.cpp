@@ -2,8 +2,8 @@
 
 namespace lumaveil::cli::commands {
 
-const std::vector<OptionSpec>& global_options() {
-  static const std::vector<OptionSpec> options = {
+const std::vector<OptionDef>& global_options() {
+  static const std::vector<OptionDef> options = {
       {"-C", nullptr, "DIR", "run in DIR: read and write the files there"},
       {"--quiet", "-q", nullptr, "no progress line and no summary of the report"},
       {"--help", "-h", nullptr, "the help of the command, or of lumaveil"},

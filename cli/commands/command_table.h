@@ -26,7 +26,7 @@ struct Command {
   int max_operands;         // how many operands it takes
   const char* summary;      // one line in the list of commands
   const char* description;  // the text of `lumaveil help NAME`
-  std::vector<OptionSpec> options;
+  std::vector<OptionDef> options;
   int (*run)(const Invocation&);
 };
 
@@ -41,7 +41,7 @@ struct Invocation {
 };
 
 // The global options, accepted before or after the command.
-const std::vector<OptionSpec>& global_options();
+const std::vector<OptionDef>& global_options();
 
 // Every command, in the order of the help text.
 const std::vector<Command>& command_table();

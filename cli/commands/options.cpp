@@ -15,9 +15,9 @@ std::string ParsedOptions::value(const std::string& name, const std::string& fal
   return it == values.end() ? fallback : it->second;
 }
 
-const OptionSpec* find_option(const std::vector<OptionSpec>& specs, const std::string& arg) {
-  for (const OptionSpec& spec : specs)
-    if (arg == spec.name || (spec.alias != nullptr && arg == spec.alias)) return &spec;
+const OptionDef* find_option(const std::vector<OptionDef>& defs, const std::string& arg) {
+  for (const OptionDef& def : defs)
+    if (arg == def.name || (def.alias != nullptr && arg == def.alias)) return &def;
   return nullptr;
 }
 
@@ -31,33 +31,33 @@ bool is_mode_number(const std::string& arg) {
 
 namespace {
 
-std::string spelled(const OptionSpec& spec) {
-  std::string text = spec.name;
-  if (spec.value_name != nullptr) text += std::string(" ") + spec.value_name;
+std::string spelled(const OptionDef& def) {
+  std::string text = def.name;
+  if (def.value_name != nullptr) text += std::string(" ") + def.value_name;
   return text;
 }
 
 }  // namespace
 
-std::string option_lines(const std::vector<OptionSpec>& specs) {
+std::string option_lines(const std::vector<OptionDef>& defs) {
   std::string lines;
-  for (const OptionSpec& spec : specs) {
-    std::string left = "  " + spelled(spec);
-    if (spec.alias != nullptr) left += std::string(", ") + spec.alias;
+  for (const OptionDef& def : defs) {
+    std::string left = "  " + spelled(def);
+    if (def.alias != nullptr) left += std::string(", ") + def.alias;
     if (left.size() < 16)
       left.resize(16, ' ');
     else
       left += "  ";
-    lines += left + spec.help + "\n";
+    lines += left + def.help + "\n";
   }
   return lines;
 }
 
-std::string option_synopsis(const std::vector<OptionSpec>& specs) {
+std::string option_synopsis(const std::vector<OptionDef>& defs) {
   std::string text;
-  for (const OptionSpec& spec : specs) {
+  for (const OptionDef& def : defs) {
     text += text.empty() ? "[" : " [";
-    text += spelled(spec);
+    text += spelled(def);
     text += ']';
   }
   return text;

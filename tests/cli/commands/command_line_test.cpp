@@ -114,7 +114,7 @@ TEST(CommandLine, EveryCommandHasItsHelpAndIsListed) {
     EXPECT_NE(overview.find(std::string("  ") + command.name + " "), std::string::npos);
     const std::string help = command_help(command);
     EXPECT_EQ(help.rfind("usage: " + usage_line(command) + "\n", 0), 0u) << help;
-    for (const OptionSpec& option : command.options)
+    for (const OptionDef& option : command.options)
       EXPECT_NE(help.find(option.help), std::string::npos);
   }
 }
