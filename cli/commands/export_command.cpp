@@ -16,7 +16,7 @@ int export_command(const Invocation& call) {
   const std::string target = call.options.value("-o", csv ? "OUT_M.csv" : "OUT_M.xlsx");
   const std::string shown = shown_path(call, target);
   if (csv) {
-    const Status written = report_input::write_whole_file(target, workbook::csv_text(*r));
+    const Status written = report_input::replace_whole_file(target, workbook::csv_text(*r));
     if (!written.ok()) {
       std::fprintf(stderr, "lumaveil export: cannot write %s: %s\n", shown.c_str(),
                    written.reason().c_str());

@@ -77,8 +77,11 @@ void spot_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
   const lxw_col_t across = angles ? 1 : 3;
   lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER);
   lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+  // The points on this sheet: below its heading and column line (a block
+  // continued over several sheets shows each sheet's own points).
+  if (plan.rows() <= 2) return;
   auto first = static_cast<lxw_row_t>(2);
-  auto last = static_cast<lxw_row_t>(1 + block.spots.size());
+  auto last = static_cast<lxw_row_t>(plan.rows() - 1);
   chart_series_set_categories(series, plan.name.c_str(), first, across, last, across);
   chart_series_set_values(series, plan.name.c_str(), first, across + 1, last, across + 1);
   chart_series_set_name(series, ("wavelength " + std::to_string(block.wavelength)).c_str());
@@ -187,7 +190,8 @@ void merit_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan
   const auto& opt = r.optimisation;
   if (opt.rows.empty()) return;
   auto first = static_cast<lxw_row_t>(opt.first_line + 1);
-  auto last = static_cast<lxw_row_t>(first + opt.rows.size() - 1);
+  auto last = static_cast<lxw_row_t>(std::min<std::size_t>(
+      first + opt.rows.size() - 1, static_cast<std::size_t>(plan.rows() - 1)));
   auto e_column = static_cast<lxw_col_t>(1 + opt.distance_names.size());
   lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER_STRAIGHT_WITH_MARKERS);
   lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
