@@ -51,7 +51,7 @@ std::string lens_note(const inputs::InputFile& file) {
 }  // namespace
 
 int plot_command(const Invocation& call) {
-  const std::optional<report_input::ReportContents> r = report_to_show(call, "plot");
+  const std::optional<report_input::ReportContents> r = report_to_show(call, "plot", false);
   if (!r) return 1;
   drawing::FigureOptions options;
   options.residuals = call.options.has("--residuals");

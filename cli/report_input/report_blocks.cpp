@@ -16,6 +16,7 @@ TraceTable read_trace_table(Parser& p) {
     TraceRow row;
     row.i = p.integer(0);
     p.numbers(1, {&row.c, &row.z, &row.x, &row.u, &row.y, &row.v});
+    p.keep(sizeof row);
     table.push_back(row);
     p.next();
   }
@@ -33,6 +34,7 @@ Scan read_scan(Parser& p, const char* angle, const char* height) {
   while (!p.done() && p.line().size() == 4) {
     ScanRow row;
     p.numbers(0, {&row.start, &row.height, &row.angle, &row.ab});
+    p.keep(sizeof row);
     scan.rows.push_back(row);
     p.next();
   }
@@ -82,6 +84,7 @@ void read_trajectories(Parser& p, ReportContents& report) {
       SpotRow row;
       row.n = p.integer(0);
       p.numbers(1, {&row.u, &row.v, &row.x, &row.y});
+      p.keep(sizeof row);
       block.spots.push_back(row);
       p.next();
     }
@@ -99,12 +102,11 @@ void read_aberrations(Parser& p, ReportContents& report) {
     if (p.done()) return;
     AberrationBlock block;
     block.first_line = p.at();
-    const std::string& cell = p.line()[0];
+    const std::string_view cell = p.line()[0];
     constexpr std::string_view nm = "(nm)";
     double wavelength = 0;
     if (p.line().size() != 1 || !starts_with(cell, kWavelength) || !ends_with(cell, nm) ||
-        !parse_number(std::string_view(cell).substr(kWavelength.size(),
-                                                    cell.size() - kWavelength.size() - nm.size()),
+        !parse_number(cell.substr(kWavelength.size(), cell.size() - kWavelength.size() - nm.size()),
                       wavelength))
       p.fail("expected a wavelength heading");
     block.wavelength_nm = wavelength;
@@ -121,7 +123,7 @@ void read_optimisation(Parser& p, ReportContents& report, int distances) {
   Optimisation& opt = report.optimisation;
   opt.first_line = p.at();
   if (p.done()) p.fail("the column line is missing");
-  std::vector<std::string> columns = p.line();
+  std::vector<std::string> columns(p.line().begin(), p.line().end());
   // Every field is followed by a tab, so the line ends in an empty cell.
   if (!columns.empty() && columns.back().empty()) columns.pop_back();
   std::vector<std::string> fixed = {"No"};
@@ -143,7 +145,7 @@ void read_optimisation(Parser& p, ReportContents& report, int distances) {
     }
     const auto& l = p.line();
     if (starts_with(l[0], "error:")) {
-      opt.error = l[0];
+      opt.error = std::string(l[0]);
       p.next();
       continue;
     }
@@ -162,6 +164,7 @@ void read_optimisation(Parser& p, ReportContents& report, int distances) {
     row.ya = p.number(k++);
     row.ys = p.number(k++);
     while (k < columns.size()) row.variables.push_back(p.number(k++));
+    p.keep(sizeof row + (row.distances.size() + row.variables.size()) * sizeof(double));
     opt.rows.push_back(std::move(row));
     p.next();
   }
