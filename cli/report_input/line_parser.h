@@ -53,6 +53,9 @@ class Parser {
     if (kept_ > limit_) throw ParseFailure{too_large_};
   }
 
+  // The bytes that may still be kept.
+  std::size_t room() const { return limit_ - kept_; }
+
   bool empty_line() const {
     if (done_) return false;
     for (std::string_view cell : cells_)

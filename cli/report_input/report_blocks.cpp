@@ -77,6 +77,12 @@ void read_trajectories(Parser& p, ReportContents& report) {
         !heading[1].empty() || !heading[2].empty())
       p.fail("expected the spot diagram heading of wavelength " + std::to_string(block.wavelength));
     block.spot_count = p.integer(3);
+    // Room at once for the rows the heading announces, counted as kept, if
+    // it fits in what may be kept (a crafted count only gets no room).
+    std::size_t reserved = static_cast<std::size_t>(std::max(block.spot_count, 0));
+    if (reserved > p.room() / sizeof(SpotRow)) reserved = 0;
+    p.keep(reserved * sizeof(SpotRow));
+    block.spots.reserve(reserved);
     p.next();
     p.expect({"No", "U(i)", "V(i)", "X(i)", "Y(i)"}, "the spot column names");
     while (p.row_ahead(5)) {
@@ -84,7 +90,7 @@ void read_trajectories(Parser& p, ReportContents& report) {
       SpotRow row;
       row.n = p.integer(0);
       p.numbers(1, {&row.u, &row.v, &row.x, &row.y});
-      p.keep(sizeof row);
+      if (block.spots.size() >= reserved) p.keep(sizeof row);
       block.spots.push_back(row);
       p.next();
     }

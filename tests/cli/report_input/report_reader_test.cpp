@@ -267,6 +267,12 @@ TEST(ReportReader, RefusesAReportThatNeedsMoreMemoryThanItsLimitAndSaysSo) {
   const ReportContents blocks = read_report_file(file, "OUT_M.xls", small).value();
   EXPECT_TRUE(blocks.cells.empty());
   EXPECT_EQ(blocks.trajectories.at(0).spots.size(), 5u);
+  // A spot heading that announces two billion points gets no room reserved
+  // before its rows come: the count is checked, nothing runs out of memory.
+  std::string crafted = text;
+  crafted.replace(crafted.find("\t\t\t5"), 4, "\t\t\t2147483647");
+  EXPECT_NE(read_report(crafted).reason().find("counts 2147483647 points but 5 rows follow"),
+            std::string::npos);
   // A line longer than the limit is refused before it is read whole.
   small.memory_limit = 4096;
   const auto long_line = std::filesystem::temp_directory_path() / "lumaveil-long-line.xls";
