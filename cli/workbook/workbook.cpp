@@ -41,7 +41,8 @@ class Formats {
 // 1, 2 or 5 times a power of ten, near `target`.
 }  // namespace
 
-Status write_workbook(const ReportContents& r, const std::string& path) {
+Status write_workbook(const ReportContents& r, const std::string& path,
+                      const inputs::LensView* lens) {
   // Constant memory: each row goes to a temporary file as soon as the next
   // starts, so a dense grid of a million spot rows needs no more memory
   // than one row. The rows below are written strictly in order.
@@ -55,6 +56,8 @@ Status write_workbook(const ReportContents& r, const std::string& path) {
   for (const SheetPlan& plan : plan_sheets(r)) {
     lxw_worksheet* sheet = workbook_add_worksheet(book, plan.name.c_str());
     std::vector<double> widths;
+    const std::vector<SideCell> side = side_cells(plan, r);
+    std::size_t next_side = 0;
     for (int line = plan.first_line; line < plan.end_line; ++line) {
       const auto& cells = r.cells[static_cast<std::size_t>(line)];
       auto row = static_cast<lxw_row_t>(line - plan.first_line);
@@ -73,12 +76,15 @@ Status write_workbook(const ReportContents& r, const std::string& path) {
         if (cells.size() > 1 || c > 0)
           widths[c] = std::max(widths[c], report_input::display_width(cell));
       }
+      write_side_cells(sheet, side, row, next_side);
     }
+    write_side_cells(sheet, side, LXW_ROW_MAX, next_side);
     for (std::size_t c = 0; c < widths.size(); ++c)
       worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
                            widths[c] + 2, nullptr);
     worksheet_freeze_panes(sheet, 2, 0);
-    if (plan.chart == SheetPlan::Chart::Spots) spot_chart(book, sheet, plan, r);
+    set_up_printing(sheet, plan, r);
+    if (plan.chart == SheetPlan::Chart::Spots) spot_chart(book, sheet, plan, r, lens);
     if (plan.chart == SheetPlan::Chart::Aberration) aberration_chart(book, sheet, plan, r);
     if (plan.chart == SheetPlan::Chart::Merit) merit_chart(book, sheet, plan, r);
   }
@@ -97,7 +103,8 @@ namespace lumaveil::cli::workbook {
 
 bool workbooks_available() { return false; }
 
-Status write_workbook(const report_input::ReportContents&, const std::string&) {
+Status write_workbook(const report_input::ReportContents&, const std::string&,
+                      const inputs::LensView*) {
   return Status::failure(
       "this lumaveil was built without libxlsxwriter (Debian package libxlsxwriter-dev), so it "
       "writes no workbooks; --csv works");

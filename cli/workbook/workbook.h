@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "cli/inputs/lens_view.h"
 #include "cli/report_input/report_blocks.h"
 #include "cli/result.h"
 
@@ -14,8 +15,10 @@ namespace lumaveil::cli::workbook {
 // True when this host can write workbooks.
 bool workbooks_available();
 
-// Writes the workbook to `path`, or says why it cannot.
-Status write_workbook(const report_input::ReportContents& report, const std::string& path);
+// Writes the workbook to `path`, or says why it cannot. `lens` (may be
+// null) names the wavelengths of the spot charts in nm.
+Status write_workbook(const report_input::ReportContents& report, const std::string& path,
+                      const inputs::LensView* lens = nullptr);
 
 }  // namespace lumaveil::cli::workbook
 
