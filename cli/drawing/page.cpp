@@ -26,6 +26,7 @@ std::string index_html(const ReportContents& r, const inputs::LensView* lens,
       "figure { margin: 0; }\n"
       // The lens layout is long and flat: it takes a row of its own.
       "figure.wide { grid-column: 1 / -1; }\n"
+      "figure.wide img { width: auto; max-width: 100%; }\n"
       "figure img { border: 1px solid #ccc; width: 100%; height: auto; }\n"
       "figcaption { font-size: 15px; }\n"
       "</style>\n</head>\n<body>\n<h1>" +
