@@ -147,7 +147,7 @@ TEST(ExportWorkbook, ASplitBlockKeepsEveryRow) {
   if (!can_read_workbooks()) GTEST_SKIP() << "no libxlsxwriter or no unzip";
   ScratchDir scratch;
   ReportContents r = read(mode1_report({{1, {2, 2, 2, 2}, 25}}));
-  ASSERT_TRUE(write_workbook(r, "book.xlsx", 10).ok());
+  ASSERT_TRUE(write_workbook(r, "book.xlsx", nullptr, 10).ok());
   // The trajectory over two sheets, then the spots over four.
   EXPECT_EQ(spot_rows("book.xlsx", 3, 6), 25);
 }
