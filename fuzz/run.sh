@@ -12,7 +12,7 @@ build=${1:-build-fuzz}
 seconds=${2:-60}
 jobs=${3:-2}
 shift 3 2>/dev/null || shift $#
-names=${*:-"numbers lens_data ray_set mode1 mode2 mode3 mode4 mode5 mode6"}
+names=${*:-"numbers lens_data ray_set mode1 mode2 mode3 mode4 mode5 mode6 report plot csv workbook check"}
 
 sh scripts/install-deps.sh fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMAVEIL_FUZZ=ON \
@@ -25,6 +25,8 @@ status=0
 for name in $names; do
   case $name in
     numbers) max_len=128 ;;
+    # Reports: room for the largest golden report (10 KB) and its lens file.
+    report | plot | csv | workbook) max_len=32768 ;;
     *) max_len=16384 ;;
   esac
   work="$build/corpus/$name"
