@@ -29,11 +29,15 @@ for name in $names; do
     report | plot | csv | workbook) max_len=32768 ;;
     *) max_len=16384 ;;
   esac
+  case $name in
+    report | plot | csv | workbook) dict="-dict=$root/fuzz/report.dict" ;;
+    *) dict="" ;;
+  esac
   work="$build/corpus/$name"
   mkdir -p "$work"
   log="$build/fuzz_$name.log"
   if "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
-      -max_len="$max_len" -print_final_stats=1 -artifact_prefix="$build/findings/$name-" \
+      -max_len="$max_len" $dict -print_final_stats=1 -artifact_prefix="$build/findings/$name-" \
       "$work" "$root/fuzz/corpus/$name" >"$log" 2>&1; then
     result=clean
   else
