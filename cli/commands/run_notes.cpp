@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/report_input/report_reader.h"
 
@@ -69,17 +70,53 @@ void merit_notes(const ReportContents& r, std::vector<std::string>& notes) {
 
 }  // namespace
 
+namespace {
+
+// The next byte c at or after from, found again only once the last one
+// found lies behind from: each search runs over the report once.
+class NextByte {
+ public:
+  NextByte(char c, const char* end) : c_(c), end_(end), at_(nullptr) {}
+  const char* from(const char* from) {
+    if (at_ == nullptr || (at_ < from && at_ != end_)) {
+      const void* found = std::memchr(from, c_, static_cast<std::size_t>(end_ - from));
+      at_ = found != nullptr ? static_cast<const char*>(found) : end_;
+    }
+    return at_;
+  }
+
+ private:
+  char c_;
+  const char* end_;
+  const char* at_;
+};
+
+bool ends_cell(char c) { return c == '\t' || c == '\n'; }
+
+}  // namespace
+
 long long non_finite_count(const std::string& report) {
+  // Every spelling of a value that is not finite (inf, infinity, nan, in
+  // either case) has an n: only the cells (runs between tabs and line ends)
+  // with one are read as numbers.
   long long count = 0;
-  std::size_t from = 0;
-  while (from < report.size()) {
-    std::size_t to = report.find_first_of("\t\n", from);
-    if (to == std::string::npos) to = report.size();
+  const char* const end = report.data() + report.size();
+  NextByte lower('n', end), upper('N', end);
+  const char* from = report.data();  // the start of a cell
+  while (from < end) {
+    const char* a = lower.from(from);
+    const char* b = upper.from(from);
+    const char* n = a < b ? a : b;
+    if (n == end) break;
+    const char* cell = n;
+    while (cell > from && !ends_cell(cell[-1])) --cell;
+    const char* after = n;
+    while (after < end && !ends_cell(*after)) ++after;
     double value = 0;
-    if (report_input::parse_number(std::string_view(report).substr(from, to - from), value) &&
+    if (report_input::parse_number(std::string_view(cell, after - cell), value) &&
         !std::isfinite(value))
       ++count;
-    from = to + 1;
+    from = after + 1;
   }
   return count;
 }

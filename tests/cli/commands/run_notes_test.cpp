@@ -26,6 +26,11 @@ TEST(RunNotes, CountsTheCellsThatAreNotFinite) {
   EXPECT_EQ(cli::commands::non_finite_count("1\t       nan\t-INF\nNAN\tinf\n"), 4);
   // Words are not numbers, also when they begin like one.
   EXPECT_EQ(cli::commands::non_finite_count("infinity focus\tnano\n"), 0);
+  // A cell with both an n and an N counts once; the last cell needs no line end.
+  EXPECT_EQ(cli::commands::non_finite_count("NaN\t1\n2\tInf"), 2);
+  EXPECT_EQ(cli::commands::non_finite_count("\t\n-nan\t\tINFINITY\n\n"), 2);
+  // Too large to read is not a value that is not finite.
+  EXPECT_EQ(cli::commands::non_finite_count("1e999\t-1E+999\n"), 0);
 }
 
 // Each kind of useless report gives its note on standard error, and the exit
