@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cli/report_input/report_reader.h"
+#include "model/file_access.h"
 
 namespace lumaveil::cli::commands {
 
@@ -95,7 +96,7 @@ bool ends_cell(char c) { return c == '\t' || c == '\n'; }
 
 }  // namespace
 
-long long non_finite_count(const std::string& report) {
+long long non_finite_count(std::string_view report) {
   // Every spelling of a value that is not finite (inf, infinity, nan, in
   // either case) has an n: only the cells (runs between tabs and line ends)
   // with one are read as numbers.
@@ -118,6 +119,30 @@ long long non_finite_count(const std::string& report) {
       ++count;
     from = after + 1;
   }
+  return count;
+}
+
+long long non_finite_count_in_file(const char* path) {
+  int error = 0;
+  std::FILE* file = open_regular_file(path, FileUse::kRead, error);
+  if (file == nullptr) return 0;
+  // Whole cells are counted piece by piece; the cell cut by the end of a
+  // piece waits for the next.
+  constexpr std::size_t kPiece = 1 << 20;
+  std::string text;
+  long long count = 0;
+  for (bool more = true; more;) {
+    const std::size_t kept = text.size();
+    text.resize(kept + kPiece);
+    const std::size_t got = std::fread(text.data() + kept, 1, kPiece, file);
+    text.resize(kept + got);
+    more = got == kPiece;
+    const std::size_t cut = more ? text.find_last_of("\t\n") : text.size() - 1;
+    if (cut == std::string::npos) continue;
+    count += non_finite_count(std::string_view(text).substr(0, cut + 1));
+    text.erase(0, cut + 1);
+  }
+  std::fclose(file);
   return count;
 }
 
