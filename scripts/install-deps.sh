@@ -21,6 +21,8 @@
 #   windows     the MinGW-w64 cross compilers and both Wines, the 32-bit one
 #               from the i386 architecture, added here (`make windows-check`)
 #   fresh-machine  debootstrap (scripts/fresh-machine-check.sh)
+#   bench       hyperfine and valgrind (bench/compare_modes.sh times two builds
+#               of the host against each other and counts their instructions)
 #
 # One policy for every group: as root it installs them with apt-get (running
 # `apt-get update` once first); otherwise through sudo when sudo is there;
@@ -28,7 +30,7 @@
 set -eu
 
 usage() {
-  echo "usage: sh scripts/install-deps.sh GROUP... (build test host-tools quality locale fuzz windows fresh-machine)" >&2
+  echo "usage: sh scripts/install-deps.sh GROUP... (build test host-tools quality locale fuzz windows fresh-machine bench)" >&2
   exit 2
 }
 
@@ -42,6 +44,7 @@ packages_of() {
     fuzz) echo "clang libclang-rt-dev libxlsxwriter-dev libfftw3-dev pkgconf" ;;
     windows) echo "g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 python3" ;;
     fresh-machine) echo "debootstrap" ;;
+    bench) echo "hyperfine valgrind python3" ;;
     *) echo "install-deps: unknown group '$1'" >&2; usage ;;
   esac
 }
