@@ -1,9 +1,11 @@
 // `lumaveil export`: the report as a workbook or as a UTF-8 CSV.
 #include <cstdio>
+#include <memory>
 
 #include "cli/commands/command_line.h"
 #include "cli/commands/output_paths.h"
 #include "cli/commands/report_file.h"
+#include "cli/inputs/lens_view.h"
 #include "cli/report_input/file_bytes.h"
 #include "cli/workbook/csv.h"
 #include "cli/workbook/workbook.h"
@@ -28,7 +30,12 @@ int export_command(const Invocation& call) {
       return 1;
     }
   } else {
-    const Status written = workbook::write_workbook(*r, target);
+    // The lens file, when there is one, names the wavelengths in nm.
+    const std::unique_ptr<inputs::Inputs> in = inputs::read_inputs("", false);
+    inputs::LensView lens;
+    if (in->lens_file.read) lens = inputs::lens_view(*in);
+    const Status written =
+        workbook::write_workbook(*r, target, in->lens_file.read ? &lens : nullptr);
     if (!written.ok()) {
       std::fprintf(stderr, "lumaveil export: %s\n", written.reason().c_str());
       return 1;

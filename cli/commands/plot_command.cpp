@@ -74,7 +74,7 @@ int plot_command(const Invocation& call) {
   const std::string folder = call.options.value("-o", "plots");
   const Status spared = outputs_spare_inputs(call, "-o", {folder, folder + "/index.html"});
   if (!spared.ok()) return usage_failure(call, spared.reason());
-  const std::optional<report_input::ReportContents> r = report_to_show(call, "plot");
+  const std::optional<report_input::ReportContents> r = report_to_show(call, "plot", false);
   if (!r) return 1;
   drawing::FigureOptions options;
   options.residuals = call.options.has("--residuals");

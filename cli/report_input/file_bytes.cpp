@@ -62,6 +62,11 @@ Result<std::string> read_regular_file(const std::string& path) {
   std::FILE* file = open_regular_file(path.c_str(), FileUse::kRead, error);
   if (file == nullptr) return Result<std::string>::failure(describe_file_error(error), error);
   std::string bytes;
+  // Room for the whole file at once: a report of many megabytes is not
+  // copied again each time the string grows.
+  struct stat status;
+  if (fstat(fileno(file), &status) == 0 && status.st_size > 0)
+    bytes.reserve(static_cast<std::size_t>(status.st_size));
   char buffer[65536];
   std::size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
