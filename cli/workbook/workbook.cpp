@@ -112,16 +112,20 @@ Status SheetWriter::set_widths() {
 }
 
 Status write_sheet(lxw_workbook* book, Formats& formats, const SheetPlan& plan,
-                   const ReportContents& r) {
+                   const ReportContents& r, const inputs::LensView* lens) {
   lxw_worksheet* sheet = workbook_add_worksheet(book, plan.name.c_str());
   if (sheet == nullptr) return Status::failure("cannot add the sheet " + plan.name);
   SheetWriter writer{sheet, formats, {}};
+  // The statistics beside the spot chart are written with the rows they
+  // stand in, since a constant-memory sheet takes its rows strictly in order.
+  const std::vector<SideCell> side = side_cells(plan, r);
+  std::size_t next_side = 0;
   lxw_row_t row = 0;
   auto write_lines = [&](int first, int end) {
-    for (int line = first; line < end; ++line) {
-      const Status written =
-          writer.write_line(row++, line, r.cells[static_cast<std::size_t>(line)]);
+    for (int line = first; line < end; ++line, ++row) {
+      const Status written = writer.write_line(row, line, r.cells[static_cast<std::size_t>(line)]);
       if (!written.ok()) return written;
+      write_side_cells(sheet, side, row, next_side);
     }
     return Status(Done{});
   };
@@ -130,10 +134,12 @@ Status write_sheet(lxw_workbook* book, Formats& formats, const SheetPlan& plan,
     const Status written = write_lines(first, end);
     if (!written.ok()) return written;
   }
+  write_side_cells(sheet, side, LXW_ROW_MAX, next_side);
   const Status widths = writer.set_widths();
   if (!widths.ok()) return widths;
   worksheet_freeze_panes(sheet, 2, 0);
-  if (plan.chart == SheetPlan::Chart::Spots) spot_chart(book, sheet, plan, r);
+  set_up_printing(sheet, plan, r);
+  if (plan.chart == SheetPlan::Chart::Spots) spot_chart(book, sheet, plan, r, lens);
   if (plan.chart == SheetPlan::Chart::Aberration) aberration_chart(book, sheet, plan, r);
   if (plan.chart == SheetPlan::Chart::Merit) merit_chart(book, sheet, plan, r);
   return Done{};
@@ -141,7 +147,7 @@ Status write_sheet(lxw_workbook* book, Formats& formats, const SheetPlan& plan,
 
 // Writes the sheets of `plans` into a workbook at `path`.
 Status write_sheets(const ReportContents& r, const std::vector<SheetPlan>& plans,
-                    const std::string& path) {
+                    const std::string& path, const inputs::LensView* lens) {
   // Constant memory: each row goes to a temporary file as soon as the next
   // starts, so a dense grid of a million spot rows needs no more memory
   // than one row. The rows are written strictly in order.
@@ -151,7 +157,7 @@ Status write_sheets(const ReportContents& r, const std::vector<SheetPlan>& plans
   if (book == nullptr) return Status::failure("libxlsxwriter cannot start a workbook");
   Formats formats(book);
   for (const SheetPlan& plan : plans) {
-    const Status written = write_sheet(book, formats, plan, r);
+    const Status written = write_sheet(book, formats, plan, r, lens);
     if (!written.ok()) {
       workbook_close(book);  // frees the workbook; the caller removes the file
       return written;
@@ -182,7 +188,8 @@ std::string temporary_beside(const std::string& path) {
 
 }  // namespace
 
-Status write_workbook(const ReportContents& r, const std::string& path, int row_limit) {
+Status write_workbook(const ReportContents& r, const std::string& path,
+                      const inputs::LensView* lens, int row_limit) {
   const Result<std::vector<SheetPlan>> plans = plan_sheets(r, row_limit);
   if (!plans.ok()) return Status::failure("cannot write " + path + ": " + plans.reason());
   // The workbook is written under a temporary name and renamed into place
@@ -191,7 +198,7 @@ Status write_workbook(const ReportContents& r, const std::string& path, int row_
   const std::string temporary = temporary_beside(path);
   if (temporary.empty())
     return Status::failure("cannot create " + path + ": " + describe_file_error(errno), errno);
-  Status written = write_sheets(r, plans.value(), temporary);
+  Status written = write_sheets(r, plans.value(), temporary, lens);
   if (written.ok() && std::rename(temporary.c_str(), path.c_str()) != 0)
     written = Status::failure(describe_file_error(errno), errno);
   if (!written.ok()) {
@@ -209,7 +216,8 @@ namespace lumaveil::cli::workbook {
 
 bool workbooks_available() { return false; }
 
-Status write_workbook(const report_input::ReportContents&, const std::string&, int) {
+Status write_workbook(const report_input::ReportContents&, const std::string&,
+                      const inputs::LensView*, int) {
   return Status::failure(
       "this lumaveil was built without libxlsxwriter (Debian package libxlsxwriter-dev), so it "
       "writes no workbooks; --csv works");

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "cli/inputs/lens_view.h"
 #include "cli/report_input/report_blocks.h"
 #include "cli/result.h"
 #include "cli/workbook/sheet_plan.h"
@@ -16,11 +17,12 @@ namespace lumaveil::cli::workbook {
 bool workbooks_available();
 
 // Writes the workbook to `path` whole, or says why it cannot and leaves
-// `path` as it was. A block longer than `row_limit` rows continues on
-// further sheets; a line of more columns than a sheet holds, or a cell of
-// more characters, is refused with its line and column.
+// `path` as it was. `lens` (may be null) names the wavelengths of the spot
+// charts in nm. A block longer than `row_limit` rows continues on further
+// sheets; a line of more columns than a sheet holds, or a cell of more
+// characters, is refused with its line and column.
 Status write_workbook(const report_input::ReportContents& report, const std::string& path,
-                      int row_limit = kSheetRows);
+                      const inputs::LensView* lens = nullptr, int row_limit = kSheetRows);
 
 }  // namespace lumaveil::cli::workbook
 
