@@ -28,7 +28,12 @@ int spot_heading_line(const TrajectoryBlock& block) {
 // its own points.
 void add_continued(std::vector<SheetPlan>& plans, const SheetPlan& whole, int row_limit) {
   const int head = std::min(2, whole.end_line - whole.first_line);
-  int line = std::min(whole.end_line, whole.first_line + row_limit);
+  // Lengths are compared, never sums formed: a line number near the top of
+  // int plus a sheet's rows would overflow.
+  auto end_of = [&whole](int from, int rows) {
+    return whole.end_line - from <= rows ? whole.end_line : from + rows;
+  };
+  int line = end_of(whole.first_line, row_limit);
   SheetPlan first = whole;
   first.end_line = line;
   plans.push_back(first);
@@ -39,7 +44,7 @@ void add_continued(std::vector<SheetPlan>& plans, const SheetPlan& whole, int ro
     next.head_first = whole.first_line;
     next.head_end = whole.first_line + head;
     next.first_line = line;
-    next.end_line = std::min(whole.end_line, line + (row_limit - head));
+    next.end_line = end_of(line, row_limit - head);
     if (whole.chart != SheetPlan::Chart::Spots) next.chart = SheetPlan::Chart::None;
     plans.push_back(next);
     line = next.end_line;

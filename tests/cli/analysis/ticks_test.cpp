@@ -76,6 +76,18 @@ TEST(NiceTicks, AwkwardRanges) {
   expect_sound_ticks(nice_ticks(NAN, 1), 0, 1);
 }
 
+// At least two finite ticks, each above the one before, each labelled.
+void expect_finite_rising(const Ticks& t) {
+  ASSERT_GE(t.values.size(), 2u);
+  ASSERT_EQ(t.values.size(), t.labels.size());
+  for (std::size_t k = 0; k < t.values.size(); ++k) {
+    EXPECT_TRUE(std::isfinite(t.values[k])) << t.values[k];
+    if (k > 0) {
+      EXPECT_GT(t.values[k], t.values[k - 1]);
+    }
+  }
+}
+
 // Ranges at the ends of the doubles: the ticks stay finite, cover the
 // range, rise and differ in their labels (the outermost step may be short).
 TEST(NiceTicks, RangesAtTheEndsOfTheDoublesStayFinite) {
@@ -88,30 +100,15 @@ TEST(NiceTicks, RangesAtTheEndsOfTheDoublesStayFinite) {
   for (const auto& [lo, hi] : cases) {
     SCOPED_TRACE(testing::Message() << lo << " " << hi);
     Ticks t = nice_ticks(lo, hi);
-    ASSERT_GE(t.values.size(), 2u);
-    ASSERT_EQ(t.values.size(), t.labels.size());
-    for (std::size_t k = 0; k < t.values.size(); ++k) {
-      EXPECT_TRUE(std::isfinite(t.values[k]));
-      if (k > 0) {
-        EXPECT_GT(t.values[k], t.values[k - 1]);
-      }
-    }
+    expect_finite_rising(t);
     EXPECT_TRUE(std::isfinite(t.step) && t.step > 0) << t.step;
     EXPECT_LE(t.lo, lo);
     EXPECT_GE(t.hi, hi);
     EXPECT_EQ(std::set<std::string>(t.labels.begin(), t.labels.end()).size(), t.labels.size());
   }
   for (const auto& [lo, hi] : {std::pair{least, 1e-300}, std::pair{1e-3, largest},
-                               std::pair{largest, largest}, std::pair{least, least}}) {
-    Ticks t = log_ticks(lo, hi);
-    ASSERT_GE(t.values.size(), 2u);
-    for (std::size_t k = 0; k < t.values.size(); ++k) {
-      EXPECT_TRUE(std::isfinite(t.values[k]) && t.values[k] > 0) << t.values[k];
-      if (k > 0) {
-        EXPECT_GT(t.values[k], t.values[k - 1]);
-      }
-    }
-  }
+                               std::pair{largest, largest}, std::pair{least, least}})
+    expect_finite_rising(log_ticks(lo, hi));
 }
 
 TEST(LogTicks, DecadesAndTheirHalvesOnShortRanges) {
