@@ -67,11 +67,6 @@ void read_trajectories(Parser& p, ReportContents& report) {
     block.first_line = p.at();
     block.wavelength = wavelength_number(p.line()[0], kTrajectory);
     if (block.wavelength < 0 || p.line().size() != 1) p.fail("expected a wavelength heading");
-    // The library writes wavelengths 1 to NW once each: a block repeated is
-    // two reports run together, and its figures and sheets would clash.
-    for (const TrajectoryBlock& earlier : report.trajectories)
-      if (earlier.wavelength == block.wavelength)
-        p.fail("wavelength " + std::to_string(block.wavelength) + " appears a second time");
     p.next();
     for (TraceTable& table : block.tables) table = read_trace_table(p);
     if (!p.empty_line()) p.fail("expected the empty line before the spot diagram");

@@ -232,10 +232,6 @@ TEST(ReportReader, RejectsTextThatIsNoReportOrIsCutShort) {
   // The last spot row lost: the heading's count no longer matches.
   std::string cut = m1.substr(0, m1.rfind("5\t"));
   EXPECT_NE(rejection(cut).find("counts 5 points but 4 rows follow"), std::string::npos);
-  // The same wavelength twice: two reports run together.
-  EXPECT_NE(rejection(m1 + m1).find("line 33: wavelength 1 appears a second time"),
-            std::string::npos)
-      << rejection(m1 + m1);
   // A number spoilt inside a trace table names its line (from 1) and column.
   std::string spoilt = m1;
   spoilt.replace(spoilt.find("10.250628"), 9, "10.25x628");
