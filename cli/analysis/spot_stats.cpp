@@ -5,13 +5,17 @@
 
 namespace lumaveil::cli::analysis {
 
-SpotStats spot_stats(const std::vector<Point>& points) {
+namespace {
+
+// The statistics of the finite points with every coordinate divided by
+// `scale`, a power of two (so the division is exact).
+SpotStats scaled_stats(const std::vector<Point>& points, double scale) {
   SpotStats s;
   s.total = static_cast<int>(points.size());
   for (const Point& p : points) {
     if (!finite(p)) continue;
-    s.cx += p.x;
-    s.cy += p.y;
+    s.cx += p.x / scale;
+    s.cy += p.y / scale;
     ++s.used;
   }
   if (s.used == 0) return s;
@@ -20,11 +24,31 @@ SpotStats spot_stats(const std::vector<Point>& points) {
   double sum = 0;
   for (const Point& p : points) {
     if (!finite(p)) continue;
-    double r2 = (p.x - s.cx) * (p.x - s.cx) + (p.y - s.cy) * (p.y - s.cy);
+    const double x = p.x / scale, y = p.y / scale;
+    double r2 = (x - s.cx) * (x - s.cx) + (y - s.cy) * (y - s.cy);
     sum += r2;
     s.geometric = std::max(s.geometric, std::sqrt(r2));
   }
   s.rms = std::sqrt(sum / s.used);
+  return s;
+}
+
+}  // namespace
+
+SpotStats spot_stats(const std::vector<Point>& points) {
+  SpotStats s = scaled_stats(points, 1);
+  if (std::isfinite(s.cx) && std::isfinite(s.cy) && std::isfinite(s.rms)) return s;
+  // Sums of coordinates or their squares overflowed (points near 1e154 and
+  // beyond): once more on coordinates brought near 1 by a power of two.
+  double largest = 0;
+  for (const Point& p : points)
+    if (finite(p)) largest = std::max({largest, std::fabs(p.x), std::fabs(p.y)});
+  const double scale = std::ldexp(1.0, std::ilogb(largest));
+  s = scaled_stats(points, scale);
+  s.cx *= scale;
+  s.cy *= scale;
+  s.rms *= scale;
+  s.geometric *= scale;
   return s;
 }
 

@@ -37,5 +37,20 @@ TEST(SpotStats, RmsAboutTheCentroidAndMissedRaysLeftOut) {
   EXPECT_EQ(none.rms, 0);
 }
 
+TEST(SpotStats, PointsNearTheLargestDoubleGiveFiniteStatistics) {
+  // Their sums, and the squares of coordinates from 1e154 on, overflow.
+  for (double big : {1e200, 1.75e308}) {
+    SCOPED_TRACE(big);
+    SpotStats s = spot_stats({{big, big}, {big, big}});
+    EXPECT_EQ(s.cx, big);
+    EXPECT_EQ(s.cy, big);
+    EXPECT_EQ(s.rms, 0);
+    SpotStats apart = spot_stats({{-big / 2, 0}, {big / 2, 0}});
+    EXPECT_EQ(apart.cx, 0);
+    EXPECT_DOUBLE_EQ(apart.rms, big / 2);
+    EXPECT_DOUBLE_EQ(apart.geometric, big / 2);
+  }
+}
+
 }  // namespace
 }  // namespace lumaveil::cli::analysis
