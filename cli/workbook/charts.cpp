@@ -246,10 +246,9 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
     chart_series_set_line(series, &line);
     chart_series_set_smooth(series, LXW_TRUE);
   }
-  chart_title_set_name(chart,
-                       ("Wavefront aberration at " + analysis::label(block.wavelength_nm, 6) +
-                        " nm, AB against t = l / NS")
-                           .c_str());
+  const std::string title =
+      "AB at " + analysis::label(block.wavelength_nm, 6) + " nm against t = l / NS";
+  chart_title_set_name(chart, title.c_str());
   chart_axis_set_name(chart->x_axis, "t");
   chart_axis_set_name(chart->y_axis, "AB (wavelengths)");
   chart_axis_set_min(chart->x_axis, -1);
