@@ -62,7 +62,10 @@ int file_status_of_call() {
 void print_run_notes(int mode) {
   const CallFiles& files = call_files();
   std::string report;
-  if (files.report.used && files.report.failure == nullptr) {
+  // Only a report with values that are not finite has more to say: it
+  // alone is read whole (without such values run_notes needs no report).
+  if (files.report.used && files.report.failure == nullptr &&
+      non_finite_count_in_file(Report::kFileName) > 0) {
     Result<std::string> got = report_input::read_regular_file(Report::kFileName);
     if (got.ok()) report = std::move(got.value());
   }

@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/report_input/report_reader.h"
+#include "model/file_access.h"
 
 namespace lumaveil::cli::commands {
 
@@ -69,18 +71,78 @@ void merit_notes(const ReportContents& r, std::vector<std::string>& notes) {
 
 }  // namespace
 
-long long non_finite_count(const std::string& report) {
+namespace {
+
+// The next byte c at or after from, found again only once the last one
+// found lies behind from: each search runs over the report once.
+class NextByte {
+ public:
+  NextByte(char c, const char* end) : c_(c), end_(end), at_(nullptr) {}
+  const char* from(const char* from) {
+    if (at_ == nullptr || (at_ < from && at_ != end_)) {
+      const void* found = std::memchr(from, c_, static_cast<std::size_t>(end_ - from));
+      at_ = found != nullptr ? static_cast<const char*>(found) : end_;
+    }
+    return at_;
+  }
+
+ private:
+  char c_;
+  const char* end_;
+  const char* at_;
+};
+
+bool ends_cell(char c) { return c == '\t' || c == '\n'; }
+
+}  // namespace
+
+long long non_finite_count(std::string_view report) {
+  // Every spelling of a value that is not finite (inf, infinity, nan, in
+  // either case) has an n: only the cells (runs between tabs and line ends)
+  // with one are read as numbers.
   long long count = 0;
-  std::size_t from = 0;
-  while (from < report.size()) {
-    std::size_t to = report.find_first_of("\t\n", from);
-    if (to == std::string::npos) to = report.size();
+  const char* const end = report.data() + report.size();
+  NextByte lower('n', end), upper('N', end);
+  const char* from = report.data();  // the start of a cell
+  while (from < end) {
+    const char* a = lower.from(from);
+    const char* b = upper.from(from);
+    const char* n = a < b ? a : b;
+    if (n == end) break;
+    const char* cell = n;
+    while (cell > from && !ends_cell(cell[-1])) --cell;
+    const char* after = n;
+    while (after < end && !ends_cell(*after)) ++after;
     double value = 0;
-    if (report_input::parse_number(std::string_view(report).substr(from, to - from), value) &&
+    if (report_input::parse_number(std::string_view(cell, after - cell), value) &&
         !std::isfinite(value))
       ++count;
-    from = to + 1;
+    from = after + 1;
   }
+  return count;
+}
+
+long long non_finite_count_in_file(const char* path) {
+  int error = 0;
+  std::FILE* file = open_regular_file(path, FileUse::kRead, error);
+  if (file == nullptr) return 0;
+  // Whole cells are counted piece by piece; the cell cut by the end of a
+  // piece waits for the next.
+  constexpr std::size_t kPiece = 1 << 20;
+  std::string text;
+  long long count = 0;
+  for (bool more = true; more;) {
+    const std::size_t kept = text.size();
+    text.resize(kept + kPiece);
+    const std::size_t got = std::fread(text.data() + kept, 1, kPiece, file);
+    text.resize(kept + got);
+    more = got == kPiece;
+    const std::size_t cut = more ? text.find_last_of("\t\n") : text.size() - 1;
+    if (cut == std::string::npos) continue;
+    count += non_finite_count(std::string_view(text).substr(0, cut + 1));
+    text.erase(0, cut + 1);
+  }
+  std::fclose(file);
   return count;
 }
 

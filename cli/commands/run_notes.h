@@ -7,6 +7,7 @@
 #define LUMAVEIL_CLI_COMMANDS_RUN_NOTES_H
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/state.h"
@@ -19,7 +20,11 @@ std::vector<std::string> run_notes(const State& s, int mode, bool lens_read,
                                    const std::string& report);
 
 // How many cells of a report hold a number that is not finite (NAN, INF).
-long long non_finite_count(const std::string& report);
+long long non_finite_count(std::string_view report);
+
+// The same for the report file at `path`, read in pieces: a report of many
+// megabytes is never held whole. 0 when it cannot be read.
+long long non_finite_count_in_file(const char* path);
 
 }  // namespace lumaveil::cli::commands
 

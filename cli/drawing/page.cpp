@@ -11,8 +11,8 @@ std::string index_html(const ReportContents& r, const inputs::LensView* lens,
                        const std::vector<std::string>& notes) {
   std::string title = lens != nullptr && !lens->title.empty() ? lens->title : "Lumaveil report";
   std::string html =
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n<title>" +
-      escape(title) +
+      std::string("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n") +
+      kPageGenerator + "\n<title>" + escape(title) +
       "</title>\n<style>\n"
       "body { font-family: DejaVu Sans, Liberation Sans, Arial, sans-serif; margin: 24px; color: "
       "#111; }\n"

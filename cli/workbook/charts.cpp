@@ -85,8 +85,11 @@ void spot_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
   const lxw_col_t across = angles ? 1 : 3;
   lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER);
   lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+  // The points on this sheet: below its heading and column line (a block
+  // continued over several sheets shows each sheet's own points).
+  if (plan.rows() <= 2) return;
   auto first = static_cast<lxw_row_t>(2);
-  auto last = static_cast<lxw_row_t>(1 + block.spots.size());
+  auto last = static_cast<lxw_row_t>(plan.rows() - 1);
   chart_series_set_categories(series, plan.name.c_str(), first, across, last, across);
   chart_series_set_values(series, plan.name.c_str(), first, across + 1, last, across + 1);
   const std::string wavelength = drawing::wavelength_name(lens, block.wavelength);
@@ -287,7 +290,8 @@ void merit_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan
   const auto& opt = r.optimisation;
   if (opt.rows.empty()) return;
   auto first = static_cast<lxw_row_t>(opt.first_line + 1);
-  auto last = static_cast<lxw_row_t>(first + opt.rows.size() - 1);
+  auto last = static_cast<lxw_row_t>(std::min<std::size_t>(
+      first + opt.rows.size() - 1, static_cast<std::size_t>(plan.rows() - 1)));
   auto e_column = static_cast<lxw_col_t>(1 + opt.distance_names.size());
   lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER_STRAIGHT_WITH_MARKERS);
   lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
@@ -323,7 +327,7 @@ void merit_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan
 }
 
 void set_up_printing(lxw_worksheet* sheet, const SheetPlan& plan, const ReportContents& r) {
-  auto last_row = static_cast<lxw_row_t>(std::max(plan.end_line - plan.first_line, 1) - 1);
+  auto last_row = static_cast<lxw_row_t>(std::max(plan.rows(), 1) - 1);
   auto last_column = static_cast<lxw_col_t>(std::max<std::size_t>(columns_of(plan, r), 1) - 1);
   auto cover = [&](std::pair<lxw_row_t, lxw_col_t> end) {
     last_row = std::max(last_row, end.first);

@@ -8,9 +8,10 @@ void path_lengths(const State& s, const TraceRay& ray, double* opl) {
   for (int i = 0; i <= wide(s.NUMB) - 2; ++i) {
     double n = s.N[0][i];
     if (n < 0) n = 1.0;
-    // Geometric length per unit of z along the segment.
-    double tu = std::tan(ray.u[i]);
-    double tv = std::tan(ray.v[i]);
+    // Geometric length per unit of z along the segment; the slopes are
+    // those the trace took, when it kept them.
+    double tu = ray.tu != nullptr ? ray.tu[i] : std::tan(ray.u[i]);
+    double tv = ray.tv != nullptr ? ray.tv[i] : std::tan(ray.v[i]);
     double L = std::sqrt(tu * tu + 1 + tv * tv);
     if (s.N[0][i + 1] < 0) {
       // z[i+1] is stored folded about the mirror's vertex plane.

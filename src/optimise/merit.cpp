@@ -249,7 +249,7 @@ TraceSurfaces ready_lane(const Evaluation& e, RayWork& w, RayLane& l, int first)
   if (first < l.agrees) l.agrees = first;
   const double* c = e.what == Varied::kCurvature ? l.T : s.C;
   const double* d = e.what == Varied::kDistance ? l.T : s.D;
-  return {s.NUMB, s.TYPE, c, d, s.Xd, s.Yd, zv, w.N};
+  return {s.NUMB, s.TYPE, c, d, s.Xd, s.Yd, zv, w.N, nullptr};
 }
 
 RayValues values_at_last(const State& s, const RayLane& l) {

@@ -55,18 +55,53 @@ int format_number(char* out, char kind, int precision, const FormatArg& arg) {
   return format_number_exact(out, kind, precision, arg);
 }
 
+namespace {
+
+// Gathers the pieces of a format and hands them to the sink together: a
+// report row reaches it in one piece instead of one per field and tab.
+// The sink receives the same bytes in the same order either way.
+class Gathered {
+ public:
+  explicit Gathered(FormatSink& sink) : sink_(sink) {}
+  Gathered(const Gathered&) = delete;
+  Gathered& operator=(const Gathered&) = delete;
+
+  void add(const char* text, int length) {
+    if (length > kBytes - used_) flush();
+    if (length > kBytes) {
+      sink_.append(text, length);
+      return;
+    }
+    std::memcpy(buffer_ + used_, text, static_cast<std::size_t>(length));
+    used_ += length;
+  }
+  void flush() {
+    if (used_ > 0) sink_.append(buffer_, used_);
+    used_ = 0;
+  }
+
+ private:
+  static constexpr int kBytes = 1024;
+  FormatSink& sink_;
+  char buffer_[kBytes];
+  int used_ = 0;
+};
+
+}  // namespace
+
 void format_to(FormatSink& sink, const char* format, std::initializer_list<FormatArg> args) {
+  Gathered out(sink);
   const FormatArg* next = args.begin();
   const char* p = format;
   while (*p != '\0') {
     // Plain text up to the next conversion.
     const char* start = p;
     while (*p != '\0' && *p != '%') ++p;
-    if (p > start) sink.append(start, static_cast<int>(p - start));
+    if (p > start) out.add(start, static_cast<int>(p - start));
     if (*p == '\0') break;
     ++p;
     if (*p == '%') {
-      sink.append("%", 1);
+      out.add("%", 1);
       ++p;
       continue;
     }
@@ -89,11 +124,12 @@ void format_to(FormatSink& sink, const char* format, std::initializer_list<Forma
     char* const number = text + kRoom;
     const int n = format_number(number, kind, precision, *next++);
     int pad = width - n;
-    for (; pad > kRoom; --pad) sink.append(" ", 1);
+    for (; pad > kRoom; --pad) out.add(" ", 1);
     const int lead = pad > 0 ? pad : 0;
     std::memset(number - lead, ' ', static_cast<std::size_t>(lead));
-    sink.append(number - lead, n + lead);
+    out.add(number - lead, n + lead);
   }
+  out.flush();
 }
 
 }  // namespace lumaveil

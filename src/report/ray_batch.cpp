@@ -88,12 +88,12 @@ class ReportSink final : public FormatSink {
   Report& f1_;
 };
 
-void set_start(RayArrays& lane, const StartRay& r, double z0) {
-  lane.X[0] = r.x;
-  lane.Y[0] = r.y;
-  lane.U[0] = r.u;
-  lane.V[0] = r.v;
-  lane.Z[0] = z0;
+void set_start(const TraceRay& lane, const StartRay& r, double z0) {
+  lane.x[0] = r.x;
+  lane.y[0] = r.y;
+  lane.u[0] = r.u;
+  lane.v[0] = r.v;
+  lane.z[0] = z0;
 }
 
 void set_start(State& s, const StartRay& r) {
@@ -103,26 +103,40 @@ void set_start(State& s, const StartRay& r) {
   s.V[0] = r.v;
 }
 
-// Traces rays first..end-1 of batch b two at a time on the worker's arrays.
+// The surfaces a batch ray is traced through: 1 to NUMB-1, the last one a
+// mode reads. The step from NUMB-1 to NUMB changes nothing before it, so it
+// is left out (the last ray of a run takes it on the state block).
+TraceSurfaces surfaces_read(const State& s) {
+  TraceSurfaces surfaces = surfaces_of(s);
+  surfaces.numb = s.NUMB > 0 ? s.NUMB - 1 : 0;
+  return surfaces;
+}
+
+// Traces rays first..end-1 of batch b two at a time on the worker's arrays,
+// each keeping its slopes for the optical path; the constants of the
+// spheres are taken once for all of them.
 void trace_rays(const Pipeline& p, int b, int worker, int first, int end) {
   const Batch& batch = p.batch[b];
-  const TraceSurfaces surfaces = surfaces_of(*p.s);
+  TraceSurfaces surfaces = surfaces_read(*p.s);
+  SphereConstants sphere[kSurfaceSlots];
+  sphere_constants(surfaces, sphere);
+  surfaces.sphere = sphere;
   const double z0 = p.s->Z[0];
-  RayArrays& a = lanes[worker][0];
-  RayArrays& c = lanes[worker][1];
+  const TraceRay a = lanes[worker][0].ray_with_slopes();
+  const TraceRay c = lanes[worker][1].ray_with_slopes();
   const int base = b * kBatchRays;  // the slot of the batch's first ray
   int i = first;
   for (; i + 1 < end; i += 2) {
     set_start(a, batch.start[i], z0);
     set_start(c, batch.start[i + 1], z0);
-    trace_steps_side_by_side(surfaces, a.ray(), 0, surfaces, c.ray(), 0);
-    p.rows->keep(base + i, a.ray());
-    p.rows->keep(base + i + 1, c.ray());
+    trace_steps_side_by_side(surfaces, a, 0, surfaces, c, 0);
+    p.rows->keep(base + i, a);
+    p.rows->keep(base + i + 1, c);
   }
   if (i < end) {
     set_start(a, batch.start[i], z0);
-    trace_steps(surfaces, a.ray(), 0);
-    p.rows->keep(base + i, a.ray());
+    trace_steps(surfaces, a, 0);
+    p.rows->keep(base + i, a);
   }
 }
 

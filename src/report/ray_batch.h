@@ -41,8 +41,9 @@ inline StartRay start_of(const State& s) { return {s.X[0], s.Y[0], s.U[0], s.V[0
 // arrays of kBatchSlots entries under the ray's slot.
 class RayRows {
  public:
-  // On a worker thread: the ray of `slot` has been traced on `ray`; keeps
-  // what its row and in_order need. Reads the state block only.
+  // On a worker thread: the ray of `slot` has been traced on `ray` through
+  // surface NUMB-1 (not NUMB), with its slopes kept; keeps what its row and
+  // in_order need. Reads the state block only.
   virtual void keep(int slot, const TraceRay& ray) = 0;
   // Formats the row of `slot` from what keep kept (on any thread).
   virtual void put_row(FormatSink& sink, int slot) const = 0;

@@ -18,6 +18,7 @@ namespace {
 struct SphereStep {
   int i, k;
   double c, zv, xd, yd, nb, na;
+  SphereConstants fixed;
   double tu, tv;
   Vec3 d;
   double I, sI, cI;
@@ -25,6 +26,17 @@ struct SphereStep {
   bool mirror;
   Turn turn;
 };
+
+// The constants of a sphere of curvature c with its vertex at zv. One
+// routine, never inlined, takes them for a step and for a table alike, so
+// that both hold the same bits.
+[[gnu::noinline]] SphereConstants constants_of(double c, double zv) {
+  SphereConstants f;
+  f.b_part = 1 / c + zv;
+  f.c_part = zv * zv + 2 * zv / c;
+  f.centre_z = zv + 1 / c;
+  return f;
+}
 
 // The surface data of step i and the slopes of the incoming ray.
 [[gnu::noinline]] SphereStep begin_step(const TraceSurfaces& s, const TraceRay& ray, int i) {
@@ -37,8 +49,10 @@ struct SphereStep {
   t.yd = s.yd[t.k];
   t.nb = s.n[t.k - 1];
   t.na = s.n[t.k];
+  t.fixed = s.sphere != nullptr ? s.sphere[t.k] : constants_of(t.c, t.zv);
   t.tu = std::tan(ray.u[i]);
   t.tv = std::tan(ray.v[i]);
+  keep_slopes(ray, i, t.tu, t.tv);
   return t;
 }
 
@@ -56,8 +70,8 @@ struct SphereStep {
     ray.z[k] = zv;
   } else {
     double qa = tu * tu + 1 + tv * tv;
-    double qb = -2 * (1 / c + zv + tu * x0 + tv * y0);
-    double qc = zv * zv + 2 * zv / c + x0 * x0 + y0 * y0;
+    double qb = -2 * (t.fixed.b_part + tu * x0 + tv * y0);
+    double qc = t.fixed.c_part + x0 * x0 + y0 * y0;
     double root = std::sqrt(qb * qb - 4 * qa * qc);
     ray.z[k] = c > 0 ? (-qb - root) / (2 * qa) : (-qb + root) / (2 * qa);
   }
@@ -74,7 +88,7 @@ struct SphereStep {
   Vec3& n = t.n;
   n.x = (t.xd - ray.x[k]) * c;
   n.y = (t.yd - ray.y[k]) * c;
-  n.z = c == 0 ? 1 : (t.zv + 1 / c - ray.z[k]) * c;
+  n.z = c == 0 ? 1 : (t.fixed.centre_z - ray.z[k]) * c;
   if (n.z > 1) n.z = 1;
 
   const Vec3 d = unit_direction(t.tu, t.tv);
@@ -113,6 +127,10 @@ struct SphereStep {
 }
 
 }  // namespace
+
+void sphere_constants(const TraceSurfaces& s, SphereConstants* sphere) {
+  for (int k = 1; k <= wide(s.numb); ++k) sphere[k] = constants_of(s.c[k], s.zv[k - 1]);
+}
 
 void trace_sphere(const TraceSurfaces& s, const TraceRay& ray, int i) {
   SphereStep t = begin_step(s, ray, i);

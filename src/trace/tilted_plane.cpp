@@ -15,6 +15,7 @@ void trace_tilted_plane(const TraceSurfaces& s, const TraceRay& ray, int i) {
 
   double tu = std::tan(ray.u[i]);
   double tv = std::tan(ray.v[i]);
+  keep_slopes(ray, i, tu, tv);
 
   // Intersect the plane z = zv + A·x + B·y.
   ray.z[k] = ((tu * ray.z[i] + ray.x[i]) * A + zv + (tv * ray.z[i] + ray.y[i]) * B) /

@@ -16,9 +16,22 @@
 
 namespace lumaveil {
 
+// What a sphere step computes from its surface alone, the same for every
+// ray: the parts of the intersection's quadratic that come from the
+// vertex position zv, and the z of the centre of curvature. Each is the
+// expression of the step as it stands, so its bits are those the step would
+// compute for itself.
+struct SphereConstants {
+  double b_part;    // 1 / c + zv, the start of the linear coefficient
+  double c_part;    // zv * zv + 2 * zv / c, the start of the constant one
+  double centre_z;  // zv + 1 / c
+};
+
 // The surface data one trace reads: the lens, the vertex positions and the
 // indices of one wavelength (index k after surface k). Several rays may be
-// traced at once against the same surfaces.
+// traced at once against the same surfaces. sphere, when set, holds the
+// constants of each sphere surface k (sphere_constants); otherwise each
+// step takes them for itself.
 struct TraceSurfaces {
   int numb;
   const int* type;
@@ -28,9 +41,17 @@ struct TraceSurfaces {
   const double* yd;
   const double* zv;
   const double* n;
+  const SphereConstants* sphere;
 };
 
+// The constants of surfaces k = 1..numb into sphere[k], for many rays
+// traced through the same surfaces.
+void sphere_constants(const TraceSurfaces& s, SphereConstants* sphere);
+
 // The arrays one trace fills: the ray at each surface, entry 0 the start.
+// When tu and tv are set, each step i also leaves there the slopes tan U[i]
+// and tan V[i] of the ray it starts from, the very values it traced with, so
+// that the optical path need not take the tangents again.
 struct TraceRay {
   double* x;
   double* y;
@@ -38,14 +59,26 @@ struct TraceRay {
   double* u;
   double* v;
   int* flag;
+  double* tu;
+  double* tv;
 };
+
+// Step i keeps the slopes of its ray when the ray has room for them.
+inline void keep_slopes(const TraceRay& ray, int i, double tu, double tv) {
+  if (ray.tu == nullptr) return;
+  ray.tu[i] = tu;
+  ray.tv[i] = tv;
+}
 
 // A ray's own arrays, for a trace beside the one on the state block.
 struct RayArrays {
   double X[kSurfaceSlots], Y[kSurfaceSlots], Z[kSurfaceSlots];
   double U[kSurfaceSlots], V[kSurfaceSlots];
   int FLAG[kSurfaceSlots];
-  TraceRay ray() { return {X, Y, Z, U, V, FLAG}; }
+  double TU[kSurfaceSlots], TV[kSurfaceSlots];
+  TraceRay ray() { return {X, Y, Z, U, V, FLAG, nullptr, nullptr}; }
+  // The same, each step also keeping its slopes in TU and TV.
+  TraceRay ray_with_slopes() { return {X, Y, Z, U, V, FLAG, TU, TV}; }
 };
 
 // The lens data and the ray arrays of the state block (working row N[0]).

@@ -3,10 +3,10 @@
 namespace lumaveil {
 
 TraceSurfaces surfaces_of(const State& s) {
-  return {s.NUMB, s.TYPE, s.C, s.D, s.Xd, s.Yd, s.ZV, s.N[0]};
+  return {s.NUMB, s.TYPE, s.C, s.D, s.Xd, s.Yd, s.ZV, s.N[0], nullptr};
 }
 
-TraceRay ray_of(State& s) { return {s.X, s.Y, s.Z, s.U, s.V, s.FLAG}; }
+TraceRay ray_of(State& s) { return {s.X, s.Y, s.Z, s.U, s.V, s.FLAG, nullptr, nullptr}; }
 
 namespace {
 

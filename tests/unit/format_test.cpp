@@ -57,6 +57,30 @@ TEST(Format, ReportWritesALineLongerThanItsBufferWhole) {
   EXPECT_EQ(testing::read_file("OUT_M.xls"), expected);
 }
 
+// Lines of several long numbers: the formatter hands its pieces over in
+// runs of bounded size, and none may be lost, doubled or reordered at the
+// seams, wherever they fall.
+TEST(Format, ALineOfManyLongNumbersComesOutWhole) {
+  const double values[] = {1e300, -1.7976931348623157e308, 2.5, -1e299, 3e250};
+  for (int shift = 0; shift < 40; ++shift) {
+    // Text of up to 1,600 bytes between the first number and the others.
+    const std::string text(static_cast<std::size_t>(shift) * 41, 'a');
+    const std::string format = "%f\t" + text + "%f\t%10.6f\t%600f\t%f\n";
+    const char* pieces[] = {"%f", "%f", "\t%10.6f", "\t%600f", "\t%f"};
+    std::string expected;
+    for (int j = 0; j < 5; ++j) {
+      char piece[1024];
+      std::snprintf(piece, sizeof piece, pieces[j], values[j]);
+      expected += piece;
+      if (j == 0) expected += "\t" + text;
+    }
+    expected += "\n";
+    ASSERT_EQ(format_text(format.c_str(), {values[0], values[1], values[2], values[3], values[4]}),
+              expected)
+        << "text of " << text.size() << " bytes";
+  }
+}
+
 // A host may set a comma-decimal locale: cells still read, and numbers print, with a full stop.
 TEST(Format, ACommaDecimalLocaleChangesNeitherReadingNorPrinting) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {

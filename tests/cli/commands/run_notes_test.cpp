@@ -26,6 +26,40 @@ TEST(RunNotes, CountsTheCellsThatAreNotFinite) {
   EXPECT_EQ(cli::commands::non_finite_count("1\t       nan\t-INF\nNAN\tinf\n"), 4);
   // Words are not numbers, also when they begin like one.
   EXPECT_EQ(cli::commands::non_finite_count("infinity focus\tnano\n"), 0);
+  // A cell with both an n and an N counts once; the last cell needs no line end.
+  EXPECT_EQ(cli::commands::non_finite_count("NaN\t1\n2\tInf"), 2);
+  EXPECT_EQ(cli::commands::non_finite_count("\t\n-nan\t\tINFINITY\n\n"), 2);
+  // Too large to read is not a value that is not finite.
+  EXPECT_EQ(cli::commands::non_finite_count("1e999\t-1E+999\n"), 0);
+}
+
+// A report of several megabytes is counted in pieces: cells that are not
+// finite before, across and after the seams of the pieces, none twice.
+TEST(RunNotes, CountsAReportFileInPiecesAsInOne) {
+  testing::ScratchDir dir;
+  std::string report;
+  long long expected = 0;
+  const char* spellings[] = {"nan", "-INF", "inf", "NAN"};
+  for (long long cell = 0; report.size() < 3'500'000; ++cell) {
+    // A nan across the first seam, one megabyte in.
+    const auto to_seam = (1u << 20) - report.size() % (1u << 20);
+    if (to_seam > 2 && to_seam < 40) {
+      report += std::string(to_seam - 2, '7') + "\tnan\t";
+      ++expected;
+      continue;
+    }
+    // Cells of 1 to 17 bytes, so that the other seams fall anywhere in them.
+    const bool odd = cell % 9973 == 0;
+    report += odd ? spellings[cell % 4] : std::string(1 + cell % 17, '7');
+    report += cell % 5 == 4 ? '\n' : '\t';
+    expected += odd;
+  }
+  report += "nan";  // the last cell, without a line end
+  ++expected;
+  testing::write_file("OUT_M.xls", report);
+  EXPECT_EQ(cli::commands::non_finite_count(report), expected);
+  EXPECT_EQ(cli::commands::non_finite_count_in_file("OUT_M.xls"), expected);
+  EXPECT_EQ(cli::commands::non_finite_count_in_file("absent.xls"), 0);
 }
 
 // Each kind of useless report gives its note on standard error, and the exit
