@@ -1,10 +1,30 @@
 #include "cli/drawing/figures.h"
 
+#include <set>
+
 #include "cli/drawing/figure_kinds.h"
 
 namespace lumaveil::cli::drawing {
 
 using report_input::ReportContents;
+
+namespace {
+
+// Two blocks of one wavelength (a crafted or concatenated report) would
+// give two figures of one name, the second written over the first: a
+// repeated name gets the figure's place in the list, "spot-wavelength-1-4.svg".
+void unique_files(std::vector<Figure>& figures) {
+  std::set<std::string> taken;
+  for (std::size_t k = 0; k < figures.size(); ++k) {
+    std::string& file = figures[k].file;
+    if (taken.insert(file).second) continue;
+    const std::string stem = file.substr(0, file.rfind(".svg"));
+    file = stem + "-" + std::to_string(k + 1) + ".svg";
+    taken.insert(file);
+  }
+}
+
+}  // namespace
 
 std::vector<Figure> figures(const ReportContents& r, const inputs::LensView* lens,
                             const FigureOptions& options, std::vector<std::string>* notes) {
@@ -27,6 +47,7 @@ std::vector<Figure> figures(const ReportContents& r, const inputs::LensView* len
     default:
       break;
   }
+  unique_files(out);
   return out;
 }
 

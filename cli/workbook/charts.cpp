@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -176,39 +177,57 @@ std::pair<lxw_row_t, lxw_col_t> chart_end(lxw_row_t row, lxw_col_t column, doubl
           static_cast<lxw_col_t>(column + std::ceil(width / 64))};
 }
 
-// The fit sheet: t and AB of both scans, then the fitted polynomials at 101
-// t. Returns the number of scan rows.
-std::size_t fit_sheet(lxw_workbook* book, const report_input::AberrationBlock& block,
-                      const std::string& fit_name) {
+// Samples of the scans drawn on a fit sheet at most; a longer scan is
+// thinned to every k-th sample there (its own sheet holds every one).
+constexpr std::size_t kMostFitRows = 100000;
+
+// The fit sheet: t and AB of both scans, and the fitted polynomials at 101
+// t beside them. The workbook streams its rows, so each row is written
+// whole, in order. Returns the number of scan rows written, or nothing when
+// the sheet could not be added.
+std::optional<std::size_t> fit_sheet(lxw_workbook* book, const report_input::AberrationBlock& block,
+                                     const std::string& fit_name) {
   lxw_worksheet* fit = workbook_add_worksheet(book, fit_name.c_str());
+  if (fit == nullptr) return std::nullopt;
   const char* heads[] = {"t", "AB U scan", "AB V scan", "", "t", "fit U scan", "fit V scan"};
   for (int c = 0; c < 7; ++c)
     if (*heads[c] != '\0')
       worksheet_write_string(fit, 0, static_cast<lxw_col_t>(c), heads[c], nullptr);
-  std::size_t n = std::max(block.u_scan.rows.size(), block.v_scan.rows.size());
-  for (std::size_t k = 0; k < n; ++k) {
-    auto row = static_cast<lxw_row_t>(k + 1);
-    const report_input::Scan& longer =
-        block.u_scan.rows.size() >= block.v_scan.rows.size() ? block.u_scan : block.v_scan;
-    worksheet_write_number(fit, row, 0, longer.t(k), nullptr);
-    if (k < block.u_scan.rows.size() && std::isfinite(block.u_scan.rows[k].ab))
-      worksheet_write_number(fit, row, 1, block.u_scan.rows[k].ab, nullptr);
-    if (k < block.v_scan.rows.size() && std::isfinite(block.v_scan.rows[k].ab))
-      worksheet_write_number(fit, row, 2, block.v_scan.rows[k].ab, nullptr);
+  const report_input::Scan& longer =
+      block.u_scan.rows.size() >= block.v_scan.rows.size() ? block.u_scan : block.v_scan;
+  const std::size_t samples = longer.rows.size();
+  const std::size_t every = (samples + kMostFitRows - 1) / kMostFitRows;
+  const std::size_t n = every == 0 ? 0 : (samples + every - 1) / every;
+  if (every > 1) {
+    const std::string note = "every " + std::to_string(every) +
+                             "th scan sample (the Aberration sheet holds all " +
+                             std::to_string(samples) + ")";
+    worksheet_write_string(fit, 0, 8, note.c_str(), nullptr);
   }
-  for (int k = 0; k <= 100; ++k) {
-    double t = -1 + k / 50.0;
-    auto row = static_cast<lxw_row_t>(k + 1);
-    worksheet_write_number(fit, row, 4, t, nullptr);
-    double u = analysis::polynomial(block.u_scan.fit, t);
-    double v = analysis::polynomial(block.v_scan.fit, t);
-    if (std::isfinite(u)) worksheet_write_number(fit, row, 5, u, nullptr);
-    if (std::isfinite(v)) worksheet_write_number(fit, row, 6, v, nullptr);
+  auto ab = [&](const report_input::Scan& scan, std::size_t k, lxw_row_t row, lxw_col_t col) {
+    if (k < scan.rows.size() && std::isfinite(scan.rows[k].ab))
+      worksheet_write_number(fit, row, col, scan.rows[k].ab, nullptr);
+  };
+  for (std::size_t j = 0; j < std::max<std::size_t>(n, 101); ++j) {
+    auto row = static_cast<lxw_row_t>(j + 1);
+    if (j < n) {
+      const std::size_t k = j * every;
+      worksheet_write_number(fit, row, 0, longer.t(k), nullptr);
+      ab(block.u_scan, k, row, 1);
+      ab(block.v_scan, k, row, 2);
+    }
+    if (j <= 100) {
+      const double t = -1 + static_cast<double>(j) / 50.0;
+      worksheet_write_number(fit, row, 4, t, nullptr);
+      const double u = analysis::polynomial(block.u_scan.fit, t);
+      const double v = analysis::polynomial(block.v_scan.fit, t);
+      if (std::isfinite(u)) worksheet_write_number(fit, row, 5, u, nullptr);
+      if (std::isfinite(v)) worksheet_write_number(fit, row, 6, v, nullptr);
+    }
   }
   worksheet_freeze_panes(fit, 1, 0);
   worksheet_fit_to_pages(fit, 1, 0);
   worksheet_repeat_rows(fit, 0, 0);
-
   return n;
 }
 
@@ -218,8 +237,10 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
                       const ReportContents& r) {
   const auto& block = r.aberrations[static_cast<std::size_t>(plan.block)];
   std::string fit_name = "Fit" + std::to_string(plan.block + 1);
-  const std::size_t n = fit_sheet(book, block, fit_name);
-  lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER);
+  const std::optional<std::size_t> rows = fit_sheet(book, block, fit_name);
+  lxw_chart* chart = rows ? workbook_add_chart(book, LXW_CHART_SCATTER) : nullptr;
+  if (chart == nullptr) return;
+  const std::size_t n = *rows;
   auto last = static_cast<lxw_row_t>(n);
   lxw_chart_line none = no_line();
   const char* names[] = {"AB, U scan", "AB, V scan"};
@@ -249,10 +270,9 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
     chart_series_set_line(series, &line);
     chart_series_set_smooth(series, LXW_TRUE);
   }
-  chart_title_set_name(chart,
-                       ("Wavefront aberration at " + analysis::label(block.wavelength_nm, 6) +
-                        " nm, AB against t = l / NS")
-                           .c_str());
+  const std::string title =
+      "AB at " + analysis::label(block.wavelength_nm, 6) + " nm against t = l / NS";
+  chart_title_set_name(chart, title.c_str());
   chart_axis_set_name(chart->x_axis, "t");
   chart_axis_set_name(chart->y_axis, "AB (wavelengths)");
   chart_axis_set_min(chart->x_axis, -1);

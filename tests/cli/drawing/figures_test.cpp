@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <set>
 
 #include "cli/analysis/polynomial.h"
 #include "cli/analysis/ticks.h"
@@ -200,6 +201,20 @@ TEST(Figures, VariableHistoriesAreOneFigurePerKindWhateverTheirNumber) {
     EXPECT_NE(svg.find("1/R(7)"), std::string::npos);
     EXPECT_EQ(svg.find("1/R(8)"), std::string::npos);
   }
+}
+
+// A report holding one wavelength's block twice gives a figure for each,
+// under names of their own: none is written over another.
+TEST(Figures, ARepeatedBlockGetsAFileOfItsOwn) {
+  report_input::ReportContents r =
+      report_input::read_report_file(test_data_dir() + "/reference/m1_singlet_ns1/expected.xls")
+          .value();
+  r.trajectories.push_back(r.trajectories[0]);
+  std::vector<Figure> figs = figures(r, nullptr, FigureOptions{});
+  std::set<std::string> files;
+  for (const auto& f : figs) files.insert(f.file);
+  EXPECT_EQ(files.size(), figs.size());
+  EXPECT_EQ(figs.size(), 4u);
 }
 
 TEST(Figures, WavelengthsNamedFromTheLensFile) {

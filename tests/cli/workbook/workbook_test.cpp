@@ -298,6 +298,9 @@ TEST(ExportWorkbook, EveryCellOfEveryReportReadsBackFromTheSheets) {
       const auto& c = r.aberrations[0].u_scan.fit;
       double t = fit.at({76, 4}).value;
       EXPECT_DOUBLE_EQ(t, 0.5);
+      // The fit's first rows stand beside the scan's (rows are streamed).
+      ASSERT_EQ(fit.count({1, 4}), 1u);
+      EXPECT_DOUBLE_EQ(fit.at({1, 4}).value, -1);
       double p = c[0] + c[1] * t + c[2] * t * t + c[3] * t * t * t + c[4] * std::pow(t, 4) +
                  c[5] * std::pow(t, 5) + c[6] * std::pow(t, 6);
       if (std::isfinite(p)) {
