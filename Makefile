@@ -63,7 +63,8 @@ bench:
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
 
 # Fuzzing with clang's libFuzzer (build-fuzz): each harness for FUZZ_SECONDS
-# seconds; FUZZERS picks some of them (numbers lens_data ray_set mode1..mode6).
+# seconds; FUZZERS picks some of them (numbers lens_data ray_set mode1..mode6
+# report plot csv workbook check).
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZERS ?=

@@ -2,6 +2,9 @@
 // checks, draws and exports its files (cli/commands/command_line.h has the
 // grammar, cli/commands/command_table.cpp the commands).
 #include <csignal>
+#include <cstdio>
+#include <exception>
+#include <new>
 
 #include "cli/commands/command_line.h"
 
@@ -11,5 +14,14 @@ int main(int argc, char** argv) {
   // being killed.
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
-  return lumaveil::cli::commands::run_command_line(argc, argv, LUMAVEIL_VERSION);
+  int status = 1;
+  // Whatever a command throws ends here as a message and exit status 1.
+  try {
+    status = lumaveil::cli::commands::run_command_line(argc, argv, LUMAVEIL_VERSION);
+  } catch (const std::bad_alloc&) {
+    std::fputs("lumaveil: out of memory\n", stderr);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "lumaveil: %s\n", e.what());
+  }
+  return lumaveil::cli::commands::finish_standard_output(status);
 }

@@ -6,8 +6,14 @@
 #              of numbers the cells lack
 #   lens_data  every IN_FM.txt
 #   ray_set    every IN_FM2.txt
-#   mode1..6   every IN_FM.txt, a NUL byte and the IN_FM2.txt beside it
+#   mode1..6, check
+#              every IN_FM.txt, a NUL byte and the IN_FM2.txt beside it
 #              (the lens file alone where there is none)
+#   report, csv, workbook
+#              every golden report (tests/data/examples/*/m*.xls and the
+#              reference cases' expected.xls)
+#   plot       every golden report alone, and followed by a NUL byte and
+#              the IN_FM.txt of its lens
 set -eu
 cd "$(dirname "$0")/.."
 out=fuzz/corpus
@@ -23,12 +29,20 @@ for dir in examples/* tests/data/reference/*; do
   seed lens_data <"$dir/IN_FM.txt"
   if [ -f "$dir/IN_FM2.txt" ]; then
     seed ray_set <"$dir/IN_FM2.txt"
-    for mode in 1 2 3 4 5 6; do
-      { cat "$dir/IN_FM.txt"; printf '\0'; cat "$dir/IN_FM2.txt"; } | seed "mode$mode"
+    for name in mode1 mode2 mode3 mode4 mode5 mode6 check; do
+      { cat "$dir/IN_FM.txt"; printf '\0'; cat "$dir/IN_FM2.txt"; } | seed "$name"
     done
   else
-    for mode in 1 2 3 4 5 6; do seed "mode$mode" <"$dir/IN_FM.txt"; done
+    for name in mode1 mode2 mode3 mode4 mode5 mode6 check; do seed "$name" <"$dir/IN_FM.txt"; done
   fi
+done
+for report in tests/data/examples/*/m*.xls tests/data/reference/*/expected.xls; do
+  for name in report csv workbook plot; do seed "$name" <"$report"; done
+  case $report in
+    tests/data/examples/*) lens=examples/$(basename "$(dirname "$report")")/IN_FM.txt ;;
+    *) lens=$(dirname "$report")/IN_FM.txt ;;
+  esac
+  if [ -f "$lens" ]; then { cat "$report"; printf '\0'; cat "$lens"; } | seed plot; fi
 done
 cat examples/*/IN_FM*.txt tests/data/reference/*/IN_FM*.txt | tr -d '\r' | tr '\t' '\n' |
   sort -u | while IFS= read -r cell; do printf '%s' "$cell" | seed numbers; done

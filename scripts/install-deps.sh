@@ -15,7 +15,9 @@
 #   quality     FFTW and pkg-config, which finds it (`lumaveil quality`)
 #   locale      the locale data and the comma-decimal locale de_DE.UTF-8 made
 #               from it (the locale test)
-#   fuzz        clang with libFuzzer and the sanitizer runtimes (`make fuzz`)
+#   fuzz        clang with libFuzzer and the sanitizer runtimes, and the
+#               libraries the host's harnesses link: libxlsxwriter, FFTW and
+#               pkg-config, which finds it (`make fuzz`)
 #   windows     the MinGW-w64 cross compilers and both Wines, the 32-bit one
 #               from the i386 architecture, added here (`make windows-check`)
 #   fresh-machine  debootstrap (scripts/fresh-machine-check.sh)
@@ -39,7 +41,7 @@ packages_of() {
     host-tools) echo "chromium libpng-dev libxlsxwriter-dev pkgconf unzip clang-format" ;;
     quality) echo "libfftw3-dev pkgconf" ;;
     locale) echo "locales" ;;
-    fuzz) echo "clang libclang-rt-dev" ;;
+    fuzz) echo "clang libclang-rt-dev libxlsxwriter-dev libfftw3-dev pkgconf" ;;
     windows) echo "g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 python3" ;;
     fresh-machine) echo "debootstrap" ;;
     bench) echo "hyperfine valgrind python3" ;;

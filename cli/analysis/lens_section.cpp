@@ -73,7 +73,7 @@ void trace_paths(const ReportContents& r, const std::vector<Fold>& fold, LensSec
 
 // Surface k across the heights it must reach, in the room's frame.
 SurfaceOutline outline(const LensView& lens, int k, int numb, double half, bool xz,
-                       const Fold& fold) {
+                       const Fold& fold, const Fold& before) {
   const auto& s = lens.surfaces[static_cast<std::size_t>(k)];
   const double zv = lens.vertex(k);
   SurfaceOutline o;
@@ -81,6 +81,7 @@ SurfaceOutline outline(const LensView& lens, int k, int numb, double half, bool 
   // The image plane folds like any surface with a negative index after it,
   // but is drawn as the image plane, not as a mirror.
   o.mirror = lens.mirror(k) && k != numb - 1;
+  o.back = before.s < 0 ? -1 : 1;
   const double shift = xz ? s.sx : s.sy;
   for (int j = 0; j <= 60; ++j) {
     double h = -half + 2 * half * j / 60;
@@ -154,8 +155,9 @@ LensSection lens_section(const ReportContents& r, const LensView* lens) {
   if (!section.with_lens) return section;
   const std::vector<double> half = semi_diameters(*lens, numb, reach, overall);
   for (int k = 1; k < numb; ++k) {
-    SurfaceOutline o = outline(*lens, k, numb, half[static_cast<std::size_t>(k)], section.xz,
-                               fold[static_cast<std::size_t>(k)]);
+    SurfaceOutline o =
+        outline(*lens, k, numb, half[static_cast<std::size_t>(k)], section.xz,
+                fold[static_cast<std::size_t>(k)], fold[static_cast<std::size_t>(k - 1)]);
     for (const Point& p : o.points) {
       section.zs.push_back(p.x);
       section.hs.push_back(p.y);

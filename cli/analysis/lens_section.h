@@ -36,6 +36,10 @@ struct SurfaceOutline {
   std::vector<Point> points;  // (z, height) across the surface
   int type = 0;               // 1 ideal element, 2 tilted plane, else sphere or plane
   bool mirror = false;
+  // A mirror's back, the side the light does not reach: +1 toward larger
+  // z of the room, -1 toward smaller. The light meets the mirror moving as
+  // the fold before it runs.
+  int back = 1;
 };
 
 struct LensSection {

@@ -1,5 +1,6 @@
 
 
+#include <cerrno>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -91,7 +92,10 @@ void print_lens(std::FILE* out, const Inputs& in) {
 void print_ray_set(std::FILE* out, const Inputs& in) {
   const State& s = in.ray_set;
   if (!in.ray_set_file.read) {
-    std::fprintf(out, "\nIN_FM2.txt: absent (modes 2, 3, 5 and 6 need it)\n");
+    if (in.ray_set_file.error == ENOENT)
+      std::fprintf(out, "\nIN_FM2.txt: absent (modes 2, 3, 5 and 6 need it)\n");
+    else
+      std::fprintf(out, "\nIN_FM2.txt: cannot be opened (%s)\n", in.ray_set_file.reason.c_str());
     return;
   }
   std::fprintf(out, "\nIN_FM2.txt as the library reads it\n");
@@ -161,15 +165,13 @@ void print_work(std::FILE* out, const State& s, bool ray_set) {
     const long double work = mode_work(s, mode, ray_set);
     if (work > 0) std::fprintf(out, " mode %d: %.3g", mode, static_cast<double>(work));
   }
-  std::fprintf(out,
-               "\n  mode 1: %.0f spot rays per wavelength, a report of about %.2g MB, "
-               "about %.2g s\n",
+  std::fprintf(out, "\n  mode 1: %.0f spot rays per wavelength, a report of about %.2g MB, %s\n",
                static_cast<double>(spot_rays_per_wavelength(s)),
                static_cast<double>(report_bytes(s, 1) / 1e6L),
-               static_cast<double>(expected_seconds(s, 1, ray_set)));
-  std::fprintf(out, "  mode 4: a report of about %.2g MB, about %.2g s\n",
+               plain_duration(expected_seconds(s, 1, ray_set)).c_str());
+  std::fprintf(out, "  mode 4: a report of about %.2g MB, %s\n",
                static_cast<double>(report_bytes(s, 4) / 1e6L),
-               static_cast<double>(expected_seconds(s, 4, ray_set)));
+               plain_duration(expected_seconds(s, 4, ray_set)).c_str());
 }
 
 void append(std::vector<Finding>& to, const std::vector<Finding>& from) {
@@ -194,18 +196,29 @@ std::vector<Finding> all_findings(const Inputs& in, const std::vector<RayCheck>&
   return found;
 }
 
+// An input that stands but cannot be opened or read, each with its reason;
+// a missing IN_FM2.txt is no finding, as modes 1 and 4 do without it.
+std::vector<Finding> unopened_inputs(const Inputs& in) {
+  std::vector<Finding> found;
+  if (!in.lens_file.read)
+    found.push_back(
+        {kLensFile, -1, 0, "cannot be opened (" + in.lens_file.reason + "): no mode can run"});
+  if (!in.ray_set_file.read && in.ray_set_file.error != ENOENT)
+    found.push_back(
+        {kRaySetFile, -1, 0,
+         "cannot be opened (" + in.ray_set_file.reason + "): modes 2, 3, 5 and 6 cannot run"});
+  return found;
+}
+
 }  // namespace
 
 int run_check(std::FILE* out) {
   const std::unique_ptr<Inputs> in = inputs::read_inputs("", true);
-  std::vector<Finding> found;
-  if (!in->lens_file.read) {
-    found.push_back(
-        {kLensFile, -1, 0, "cannot be opened (" + in->lens_file.reason + "): no mode can run"});
-  } else {
+  std::vector<Finding> found = unopened_inputs(*in);
+  if (in->lens_file.read) {
     const State& s = in->lens;
     const std::vector<RayCheck> failures = real_ray_check(s);
-    found = all_findings(*in, failures);
+    append(found, all_findings(*in, failures));
     print_lens(out, *in);
     print_ray_set(out, *in);
     print_first_order(out, s);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 namespace lumaveil::cli::commands {
 
@@ -151,6 +152,17 @@ int run_command_line(int argc, char** argv, const char* version) {
     return 1;
   }
   return call.command->run(call);
+}
+
+int finish_standard_output(int status) {
+  std::cout.flush();
+  errno = 0;
+  const bool flushed = std::fflush(stdout) == 0;
+  const int error = errno;
+  if (flushed && !std::ferror(stdout) && std::cout.good()) return status;
+  std::fprintf(stderr, "lumaveil: cannot write standard output: %s\n",
+               error != 0 ? std::strerror(error) : "write error");
+  return status != 0 ? status : 1;
 }
 
 int usage_failure(const Invocation& call, const std::string& message) {

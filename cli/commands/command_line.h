@@ -26,6 +26,11 @@ Result<Invocation> parse_command_line(const std::vector<std::string>& args);
 // Returns the exit status.
 int run_command_line(int argc, char** argv, const char* version);
 
+// Writes out what standard output still holds; when any write to it failed
+// (a full disk, a closed pipe), says so on standard error and returns 1,
+// else `status`.
+int finish_standard_output(int status);
+
 // A usage error that a command finds in the values of its options: the
 // message, naming the command, and its usage line on standard error.
 // Returns exit status 2.

@@ -46,9 +46,11 @@ const std::vector<Command>& command_table() {
        "draw OUT_M.xls as SVG plots and an index.html",
        "Draws the report OUT_M.xls of DIR (default: the current directory) as SVG\n"
        "plots and an index.html that shows them; IN_FM.txt gives the lens layout\n"
-       "and the wavelengths. The calculation is not run again.\n",
+       "and the wavelengths. The calculation is not run again. An index.html in\n"
+       "OUTDIR that plot did not write is left alone unless --force is given.\n",
        {{"-o", nullptr, "OUTDIR", "write the plots there (default: plots; taken inside DIR)"},
-        {"--residuals", nullptr, nullptr, "modes 2, 3, 5, 6: also plot Xa, Xs, Ya, Ys"}},
+        {"--residuals", nullptr, nullptr, "modes 2, 3, 5, 6: also plot Xa, Xs, Ya, Ys"},
+        {"--force", nullptr, nullptr, "replace an index.html in OUTDIR that plot did not write"}},
        plot_command},
       {"export",
        "",

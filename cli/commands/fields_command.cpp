@@ -5,6 +5,7 @@
 
 #include "cli/commands/command_line.h"
 #include "cli/commands/option_values.h"
+#include "cli/commands/output_paths.h"
 #include "cli/fields/fields_run.h"
 #include "cli/inputs/input_files.h"
 #include "cli/inputs/lens_view.h"
@@ -40,6 +41,9 @@ Result<fields::FieldsOptions> fields_options(const ParsedOptions& given) {
 int fields_command(const Invocation& call) {
   const Result<fields::FieldsOptions> parsed = fields_options(call.options);
   if (!parsed.ok()) return usage_failure(call, parsed.reason());
+  const std::string folder = parsed.value().output.empty() ? "fields" : parsed.value().output;
+  const Status spared = outputs_spare_inputs(call, "-o", {folder});
+  if (!spared.ok()) return usage_failure(call, spared.reason());
   const fields::FieldsOptions& o = parsed.value();
   const std::unique_ptr<inputs::Inputs> in = inputs::read_inputs("", false);
   const std::string lens_path = shown_path(call, inputs::kLensFile);
@@ -61,7 +65,6 @@ int fields_command(const Invocation& call) {
     status = command_failure(call, problem, 1);
   if (!o.write_files) return status;
   vertex_positions(lens, lens.D);  // where the layout draws the surfaces
-  const std::string folder = o.output.empty() ? "fields" : o.output;
   const std::string shown = shown_path(call, folder);
   const std::vector<report_input::NamedFile> files = fields::field_files(a, lens, unit, title);
   const Status written = report_input::write_files_into(folder, shown, files);

@@ -5,15 +5,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 
 #include "cli/commands/command_line.h"
+#include "cli/commands/output_paths.h"
 #include "cli/commands/report_file.h"
 #include "cli/drawing/figures.h"
 #include "cli/drawing/page.h"
 #include "cli/inputs/lens_view.h"
 #include "cli/report_input/file_bytes.h"
+#include "model/file_access.h"
 
 namespace lumaveil::cli::commands {
 
@@ -30,14 +31,33 @@ std::string modification_date(const std::string& path) {
   return buffer;
 }
 
-// Writes one file of the plots; false after a message that says why not.
-bool write_text(const std::filesystem::path& path, const std::string& shown,
-                const std::string& text) {
-  const Status written = report_input::write_whole_file(path.string(), text);
-  if (!written.ok())
-    std::fprintf(stderr, "lumaveil plot: cannot write %s: %s\n", shown.c_str(),
-                 written.reason().c_str());
-  return written.ok();
+// Whether the index.html at `path` is a page plot wrote (it carries plot's
+// generator line near its start); a link or any other file is not. Only a
+// regular file is opened, and only its head is read.
+bool written_by_plot(const std::string& path) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  int error = 0;
+  std::FILE* file = open_regular_file(path.c_str(), FileUse::kRead, error);
+  if (file == nullptr) return false;
+  char head[4096];
+  const std::size_t got = std::fread(head, 1, sizeof head, file);
+  std::fclose(file);
+  return std::string(head, got).find(drawing::kPageGenerator) != std::string::npos;
+}
+
+// The reason not to write the page at `path`: an index.html that plot did
+// not write stands there and --force was not given.
+bool foreign_page(const Invocation& call, const std::string& path, const std::string& shown) {
+  struct stat st {};
+  if (call.options.has("--force") || lstat(path.c_str(), &st) != 0) return false;
+  if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return false;  // refused when written
+  if (written_by_plot(path)) return false;
+  std::fprintf(stderr,
+               "lumaveil plot: %s was not written by lumaveil plot; give --force to replace it, "
+               "or -o another folder\n",
+               shown.c_str());
+  return true;
 }
 
 // Why the page shows no lens: the file's reason, "not found" when it is
@@ -51,7 +71,10 @@ std::string lens_note(const inputs::InputFile& file) {
 }  // namespace
 
 int plot_command(const Invocation& call) {
-  const std::optional<report_input::ReportContents> r = report_to_show(call, "plot");
+  const std::string folder = call.options.value("-o", "plots");
+  const Status spared = outputs_spare_inputs(call, "-o", {folder, folder + "/index.html"});
+  if (!spared.ok()) return usage_failure(call, spared.reason());
+  const std::optional<report_input::ReportContents> r = report_to_show(call, "plot", false);
   if (!r) return 1;
   drawing::FigureOptions options;
   options.residuals = call.options.has("--residuals");
@@ -66,21 +89,14 @@ int plot_command(const Invocation& call) {
   const std::vector<drawing::Figure> figs =
       drawing::figures(*r, have_lens ? &lens : nullptr, options, &notes);
 
-  namespace fs = std::filesystem;
-  const fs::path out_dir = call.options.value("-o", "plots");
-  const std::string shown = shown_path(call, out_dir.string());
-  std::error_code ec;
-  fs::create_directories(out_dir, ec);
-  if (ec) {
-    std::fprintf(stderr, "lumaveil plot: cannot create %s: %s\n", shown.c_str(),
-                 ec.message().c_str());
-    return 1;
-  }
-  for (const auto& f : figs)
-    if (!write_text(out_dir / f.file, shown + "/" + f.file, f.svg)) return 1;
-  const std::string page = drawing::index_html(*r, have_lens ? &lens : nullptr, figs,
-                                               modification_date("OUT_M.xls"), notes);
-  if (!write_text(out_dir / "index.html", shown + "/index.html", page)) return 1;
+  const std::string shown = shown_path(call, folder);
+  std::vector<report_input::NamedFile> files;
+  for (const auto& f : figs) files.push_back({f.file, f.svg});
+  files.push_back({"index.html", drawing::index_html(*r, have_lens ? &lens : nullptr, figs,
+                                                     modification_date("OUT_M.xls"), notes)});
+  if (foreign_page(call, folder + "/index.html", shown + "/index.html")) return 1;
+  const Status written = report_input::write_files_into(folder, shown, files);
+  if (!written.ok()) return command_failure(call, written.reason(), 1);
   std::printf("%s: %zu plots and index.html\n", shown.c_str(), figs.size());
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/commands/command_line.h"
+#include "cli/commands/output_paths.h"
 
 #ifdef LUMAVEIL_HAVE_QUALITY
 #include <climits>
@@ -77,6 +78,9 @@ Result<QualityOptions> quality_options(const ParsedOptions& given) {
 int quality_command(const Invocation& call) {
   const Result<QualityOptions> parsed = quality_options(call.options);
   if (!parsed.ok()) return usage_failure(call, parsed.reason());
+  const std::string folder = parsed.value().output.empty() ? "quality" : parsed.value().output;
+  const Status spared = outputs_spare_inputs(call, "-o", {folder});
+  if (!spared.ok()) return usage_failure(call, spared.reason());
   const QualityOptions& o = parsed.value();
   const std::unique_ptr<inputs::Inputs> in = inputs::read_inputs("", false);
   if (!in->lens_file.read)
@@ -96,7 +100,6 @@ int quality_command(const Invocation& call) {
   for (const std::string& w : run.warnings)
     std::fprintf(stderr, "lumaveil quality: warning: %s\n", w.c_str());
   if (!o.write_files || run.entries.empty()) return status;
-  const std::string folder = o.output.empty() ? "quality" : o.output;
   const std::string shown = shown_path(call, folder);
   const std::vector<report_input::NamedFile> files = quality::quality_files(title, o, run);
   const Status written = report_input::write_files_into(folder, shown, files);

@@ -8,9 +8,12 @@
 namespace lumaveil::cli::commands {
 
 std::optional<report_input::ReportContents> report_to_show(const Invocation& call,
-                                                           const char* command) {
+                                                           const char* command, bool keep_lines) {
   const std::string shown = shown_path(call, "OUT_M.xls");
-  Result<report_input::ReportContents> r = report_input::read_report_file("OUT_M.xls", shown);
+  report_input::ReadOptions options;
+  options.keep_lines = keep_lines;
+  Result<report_input::ReportContents> r =
+      report_input::read_report_file("OUT_M.xls", shown, options);
   if (!r.ok()) {
     std::fprintf(stderr, "lumaveil %s: %s\n", command, r.reason().c_str());
     return std::nullopt;

@@ -11,9 +11,12 @@
 namespace lumaveil::cli::commands {
 
 // The report of the current directory, or nothing after a message that
-// names `command`, the file and the reason.
+// names `command`, the file and the reason. Without `keep_lines` the lines'
+// text is not kept (ReportContents::cells stays empty): the figures need
+// only the typed blocks.
 std::optional<report_input::ReportContents> report_to_show(const Invocation& call,
-                                                           const char* command);
+                                                           const char* command,
+                                                           bool keep_lines = true);
 
 }  // namespace lumaveil::cli::commands
 

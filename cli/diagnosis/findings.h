@@ -96,6 +96,9 @@ long double report_bytes(const State& s, int mode);
 // writing of its report (the formatter gives some 50 MB a second).
 constexpr long double kReportBytesPerSecond = 50e6L;
 long double expected_seconds(const State& s, int mode, bool ray_set);
+// A length of time in the unit a reader thinks in: "about 40 seconds",
+// "about 3 minutes", "about 5 hours", "about 12 days", "about 2e15 years".
+std::string plain_duration(long double seconds);
 // Above these a spot grid is a finding: the report is slow to open and plot.
 constexpr long double kManySpotRays = 100000, kLargeReportMB = 20;
 std::vector<Finding> work_findings(const State& s, bool ray_set);

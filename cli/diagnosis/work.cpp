@@ -62,6 +62,34 @@ long double expected_seconds(const State& s, int mode, bool ray_set) {
          report_bytes(s, mode) / kReportBytesPerSecond;
 }
 
+std::string plain_duration(long double seconds) {
+  struct Unit {
+    const char* name;
+    long double seconds;
+  };
+  // Each unit serves from twice its length: "90 seconds", then "2 minutes".
+  static const Unit kUnits[] = {
+      {"year", 365.25L * 86400}, {"day", 86400}, {"hour", 3600}, {"minute", 60}, {"second", 1}};
+  if (!(seconds >= 0)) return "an unknown time";
+  const Unit* unit = &kUnits[4];
+  for (const Unit& u : kUnits)
+    if (seconds >= 2 * u.seconds) {
+      unit = &u;
+      break;
+    }
+  const double count = static_cast<double>(seconds / unit->seconds);
+  if (count < 1) return "less than a second";
+  std::string amount = printed(count < 1e4 ? "%.0f" : "%.0e", count);
+  // "2e+15" reads as 2e15.
+  const std::size_t e = amount.find('e');
+  if (e != std::string::npos) {
+    std::size_t digits = e + 1;
+    if (amount[digits] == '+') amount.erase(digits, 1);
+    while (amount.size() > digits + 1 && amount[digits] == '0') amount.erase(digits, 1);
+  }
+  return "about " + amount + " " + unit->name + (amount == "1" ? "" : "s");
+}
+
 std::vector<Finding> work_findings(const State& s, bool ray_set) {
   std::vector<Finding> found;
   const long double spots = spot_rays_per_wavelength(s);
@@ -71,9 +99,9 @@ std::vector<Finding> work_findings(const State& s, bool ray_set) {
                      "NS = " + printed(s.NS) + ": mode 1 traces " +
                          printed("%.0f", static_cast<double>(spots)) +
                          " spot rays per wavelength and writes a report of about " +
-                         printed("%.0f", static_cast<double>(mb)) + " MB in about " +
-                         printed("%.2g", static_cast<double>(expected_seconds(s, 1, ray_set))) +
-                         " s; a spreadsheet or plot of it is slow, and NS = 50 (7845 rays) "
+                         printed("%.0f", static_cast<double>(mb)) + " MB in " +
+                         plain_duration(expected_seconds(s, 1, ray_set)) +
+                         "; a spreadsheet or plot of it is slow, and NS = 50 (7845 rays) "
                          "shows the spot as well"});
   for (int mode = 1; mode <= 6; ++mode) {
     const long double work = mode_work(s, mode, ray_set);
@@ -83,7 +111,7 @@ std::vector<Finding> work_findings(const State& s, bool ray_set) {
     found.push_back({lens ? kLensFile : kRaySetFile, line, 2,
                      "mode " + printed(mode) + " would trace about " +
                          printed("%.2g", static_cast<double>(work)) +
-                         " ray-surface steps: expect minutes or more"});
+                         " ray-surface steps: expect " + plain_duration(work / kStepsPerSecond)});
   }
   return found;
 }

@@ -14,7 +14,7 @@ namespace {
 
 Ticks axis_ticks(const Axis& axis) {
   if (axis.log) return log_ticks(axis.lo, axis.hi);
-  Ticks ticks = nice_ticks(axis.lo, axis.hi);
+  Ticks ticks = nice_ticks(axis.lo, axis.hi, axis.ticks);
   if (axis.whole && ticks.step < 1) {
     Ticks counts;
     counts.step = 1;
@@ -131,12 +131,20 @@ void Chart::legend(const std::vector<std::pair<std::string, std::string>>& colou
   TextStyle text;
   text.size = 15;
   double x = left_;
-  const double y = legend_y();
+  double y = legend_y();
   for (const auto& [colour, name] : colour_and_text) {
+    const double entry = 60 + 8.5 * static_cast<double>(name.size());
+    // An entry that would pass the plot's right edge starts a new row.
+    if (x > left_ && x + entry - 30 > left_ + width_) {
+      x = left_;
+      y += kLegendRow;
+      ++legend_rows_;
+    }
     doc_.rect(x, y - 11, 22, 12, Style{"none", colour, 1, ""});
     doc_.text(x + 28, y, name, text);
-    x += 60 + 8.5 * static_cast<double>(name.size());
+    x += entry;
   }
+  doc_.ensure_height(y + 12);
 }
 
 void Chart::note(const std::string& text, int row) {

@@ -21,6 +21,7 @@ struct Axis {
   bool exact = false;
   // Ticks at whole numbers only (iteration counts).
   bool whole = false;
+  int ticks = 6;  // about how many ticks a linear axis gets
 };
 
 // A plot area in a document, with the axes drawn around it. Data
@@ -41,20 +42,25 @@ class Chart {
              const std::string& dash = "");
   // A marker at each finite point.
   void markers(const std::vector<Point>& data, const std::string& colour, double radius = 4);
-  // Coloured entries in a row under the x axis label, clear of the data.
+  // Coloured entries in rows under the x axis label, clear of the data;
+  // a row holds what fits in the plot's width. Call before note().
   void legend(const std::vector<std::pair<std::string, std::string>>& colour_and_text);
-  // A note in row `row` under the legend's row; the document grows to hold it.
+  // A note in row `row` under the legend's rows; the document grows to hold it.
   void note(const std::string& text, int row = 0);
-  // The baselines of the legend's row and of the first note.
+  // The baselines of the legend's first row and of the first note.
   double legend_y() const { return top_ + height_ + 82; }
-  double note_y(int row) const { return top_ + height_ + 108 + 20 * row; }
+  double note_y(int row) const {
+    return top_ + height_ + 108 + kLegendRow * (legend_rows_ - 1) + 20 * row;
+  }
   bool inside(double x, double y) const;
 
  private:
   Document& doc_;
   double left_, top_, width_, height_;
+  static constexpr double kLegendRow = 22;
   Axis x_, y_;
   analysis::Ticks xt_, yt_;
+  int legend_rows_ = 1;
 };
 
 // The range of the finite values (log: the positive ones); {0, 0} when none.

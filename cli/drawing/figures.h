@@ -20,6 +20,7 @@ struct Figure {
   std::string file;  // e.g. "spot-wavelength-1.svg"
   std::string caption;
   std::string svg;
+  bool wide = false;  // drawn across the page's full width (the lens layout)
 };
 
 struct FigureOptions {

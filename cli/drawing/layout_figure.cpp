@@ -20,12 +20,18 @@ using report_input::ReportContents;
 
 namespace {
 
-// The drawing's size: equal scales where its shape allows; heights
-// stretched when the lens is long and thin.
+// The drawing's size. Equal scales in z and height (1:1): a flat lens gets a
+// short drawing, its height range widened to a readable band around the
+// rays. Only a lens so long and thin that its rays would lie within a few
+// pixels is drawn with heights stretched, and the figure says by how much.
 struct Frame {
   Axis z, h;
   double width = 1000, height = 0, stretch = 1;
 };
+
+constexpr double kLeastHeight = 200;    // px of the plot area
+constexpr double kLeastRayHeight = 48;  // px the rays' heights span at 1:1, else stretched
+constexpr double kMostHeight = 620;
 
 Frame frame_of(const LensSection& section) {
   Frame f;
@@ -37,21 +43,47 @@ Frame frame_of(const LensSection& section) {
   f.z.hi += zpad;
   f.h.lo -= hpad;
   f.h.hi += hpad;
-  f.height = f.width * (f.h.hi - f.h.lo) / (f.z.hi - f.z.lo);
-  if (f.height < 220) {
-    f.stretch = 220 / f.height;
-    f.height = 220;
+  const double per_mm = f.width / (f.z.hi - f.z.lo);
+  f.height = per_mm * (f.h.hi - f.h.lo);
+  if (f.height < kLeastRayHeight) f.stretch = kLeastRayHeight / f.height;
+  f.height *= f.stretch;
+  if (f.height < kLeastHeight) {
+    // Room above and below at the same scale.
+    const double mid = (f.h.lo + f.h.hi) / 2;
+    const double half = kLeastHeight / (per_mm * f.stretch) / 2;
+    f.h.lo = mid - half;
+    f.h.hi = mid + half;
+    f.height = kLeastHeight;
   }
-  if (f.height > 620) {
-    double extra = f.height / 620;
-    f.width /= extra;
-    f.height = 620;
+  if (f.height > kMostHeight) {
+    f.width *= kMostHeight / f.height;
+    f.height = kMostHeight;
   }
   f.z.exact = true;
   f.h.exact = true;
   f.z.label = "z (mm)";
   f.h.label = std::string(section.xz ? "x" : "y") + " (mm)";
   return f;
+}
+
+// A mirror: its surface as a heavy line and short strokes on its back, the
+// side the light does not reach.
+void draw_mirror(Document& doc, const std::vector<Point>& px, int back) {
+  const Style surface{"#202020", "none", 3, ""};
+  const Style hatch{"#202020", "none", 1.25, ""};
+  doc.polyline(px, surface);
+  const double spacing = 9, length = 9;
+  double travelled = spacing / 2;
+  for (std::size_t j = 1; j < px.size(); ++j) {
+    const double dx = px[j].x - px[j - 1].x, dy = px[j].y - px[j - 1].y;
+    const double step = std::hypot(dx, dy);
+    for (; travelled <= step; travelled += spacing) {
+      const double x = px[j - 1].x + dx * travelled / step;
+      const double y = px[j - 1].y + dy * travelled / step;
+      doc.line(x, y, x + back * length, y + length, hatch);
+    }
+    travelled -= step;
+  }
 }
 
 void draw_outline(Document& doc, const Chart& chart, const analysis::SurfaceOutline& o) {
@@ -70,7 +102,10 @@ void draw_outline(Document& doc, const Chart& chart, const analysis::SurfaceOutl
                  style);
     return;
   }
-  doc.polyline(px, Style{o.mirror ? "#6a3d9a" : "#202020", "none", o.mirror ? 4 : 2.5, ""});
+  if (o.mirror)
+    draw_mirror(doc, px, o.back);
+  else
+    doc.polyline(px, Style{"#202020", "none", 2.5, ""});
 }
 
 }  // namespace
@@ -84,8 +119,7 @@ Figure layout_figure(const ReportContents& r, const inputs::LensView* lens,
   Document doc(f.width + 160, f.height + 170);
   Chart chart(doc, 110, 60, f.width, f.height, f.z, f.h);
   std::string title = std::string("lens layout, ") + (section.xz ? "x" : "y") + "-z section";
-  if (f.stretch > 1.01)
-    title += ", heights stretched ×" + analysis::label(f.stretch, 2) + " against z";
+  title += f.stretch > 1.01 ? ", heights ×" + analysis::label(f.stretch, 2) : ", 1:1";
   chart.draw_axes(title);
   // The axis.
   doc.line(chart.px(f.z.lo), chart.py(0), chart.px(f.z.hi), chart.py(0),
@@ -108,11 +142,17 @@ Figure layout_figure(const ReportContents& r, const inputs::LensView* lens,
   for (std::size_t b = 0; b < r.trajectories.size(); ++b)
     key.push_back({colour(b), wavelength_name(lens, r.trajectories[b].wavelength)});
   chart.legend(key);
+  int row = 0;
+  if (f.stretch > 1.01)
+    chart.note("heights drawn " + analysis::label(f.stretch, 2) +
+                   " times the scale of z: the lens is long and thin",
+               row++);
   if (section.missed > 0)
-    chart.note(count_note(section.missed, section.rays, "rays missed a surface (drawn up to it)"));
-  if (!section.with_lens)
-    chart.note("surfaces not drawn: no IN_FM.txt", section.missed > 0 ? 1 : 0);
-  return {"layout.svg", "Lens layout with the central and rim rays of every wavelength", doc.str()};
+    chart.note(count_note(section.missed, section.rays, "rays missed a surface (drawn up to it)"),
+               row++);
+  if (!section.with_lens) chart.note("surfaces not drawn: no IN_FM.txt", row++);
+  return {"layout.svg", "Lens layout with the central and rim rays of every wavelength", doc.str(),
+          true};
 }
 
 }  // namespace lumaveil::cli::drawing

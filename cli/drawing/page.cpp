@@ -11,8 +11,8 @@ std::string index_html(const ReportContents& r, const inputs::LensView* lens,
                        const std::vector<std::string>& notes) {
   std::string title = lens != nullptr && !lens->title.empty() ? lens->title : "Lumaveil report";
   std::string html =
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n<title>" +
-      escape(title) +
+      std::string("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n") +
+      kPageGenerator + "\n<title>" + escape(title) +
       "</title>\n<style>\n"
       "body { font-family: DejaVu Sans, Liberation Sans, Arial, sans-serif; margin: 24px; color: "
       "#111; }\n"
@@ -24,6 +24,9 @@ std::string index_html(const ReportContents& r, const inputs::LensView* lens,
       "main { display: grid; grid-template-columns: repeat(auto-fill, minmax(640px, 1fr)); gap: "
       "16px; }\n"
       "figure { margin: 0; }\n"
+      // The lens layout is long and flat: it takes a row of its own.
+      "figure.wide { grid-column: 1 / -1; }\n"
+      "figure.wide img { width: auto; max-width: 100%; }\n"
       "figure img { border: 1px solid #ccc; width: 100%; height: auto; }\n"
       "figcaption { font-size: 15px; }\n"
       "</style>\n</head>\n<body>\n<h1>" +
@@ -33,8 +36,9 @@ std::string index_html(const ReportContents& r, const inputs::LensView* lens,
   for (const auto& note : notes) html += "<p class=\"note\">" + escape(note) + "</p>\n";
   html += "<main>\n";
   for (const auto& f : figures)
-    html += "<figure><img src=\"" + escape(f.file) + "\" alt=\"" + escape(f.caption) +
-            "\"/><figcaption>" + escape(f.caption) + "</figcaption></figure>\n";
+    html += std::string(f.wide ? "<figure class=\"wide\">" : "<figure>") + "<img src=\"" +
+            escape(f.file) + "\" alt=\"" + escape(f.caption) + "\"/><figcaption>" +
+            escape(f.caption) + "</figcaption></figure>\n";
   html += "</main>\n</body>\n</html>\n";
   return html;
 }

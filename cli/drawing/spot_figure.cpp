@@ -14,6 +14,7 @@
 #include "cli/drawing/figure_text.h"
 #include "cli/drawing/palette.h"
 #include "cli/drawing/spot_density.h"
+#include "cli/drawing/spot_frame.h"
 
 namespace lumaveil::cli::drawing {
 
@@ -30,36 +31,10 @@ struct SpotSeries {
   SpotStats stats;
 };
 
-// What all panels of a report share: the centre and half-width of the
-// square shown (lens unit), and the one unit its axes, table and scale bar
-// are written in.
-struct SpotFrame {
-  double cx = 0, cy = 0, half = 1e-3;
-  double factor = 1;  // lens unit -> display unit
-  std::string unit;
-  bool angles = false;
-};
-
-SpotFrame frame_of(const std::vector<SpotSeries>& series, bool angles) {
+std::vector<Point> all_points(const std::vector<SpotSeries>& series) {
   std::vector<Point> all;
   for (const auto& s : series) all.insert(all.end(), s.points.begin(), s.points.end());
-  const SpotStats whole = spot_stats(all);
-  SpotFrame f;
-  f.angles = angles;
-  f.cx = whole.cx;
-  f.cy = whole.cy;
-  f.half = whole.geometric * 1.15;
-  if (!(f.half > 0)) f.half = std::max(std::fabs(whole.cx), std::fabs(whole.cy)) * 1e-3;
-  if (!(f.half > 0)) f.half = 1e-3;
-  // The unit of the whole square: µm (µrad, mrad) below 1 mm (1 mrad, 1 rad).
-  if (!angles) {
-    f.factor = f.half < 1 ? 1000 : 1;
-    f.unit = f.half < 1 ? "µm" : "mm";
-  } else {
-    f.factor = f.half < 1e-3 ? 1e6 : f.half < 1 ? 1e3 : 1;
-    f.unit = f.half < 1e-3 ? "µrad" : f.half < 1 ? "mrad" : "rad";
-  }
-  return f;
+  return all;
 }
 
 std::vector<Point> in_display_unit(const std::vector<Point>& points, double factor) {
@@ -67,11 +42,6 @@ std::vector<Point> in_display_unit(const std::vector<Point>& points, double fact
   out.reserve(points.size());
   for (const Point& p : points) out.push_back({p.x * factor, p.y * factor});
   return out;
-}
-
-// Rounding noise far below the spot size reads as 0.
-double shown(double value, const SpotStats& st) {
-  return std::fabs(value) < st.geometric * 1e-9 ? 0 : value;
 }
 
 // The rays of one series, its RMS and geometric circles and its centroid.
@@ -136,8 +106,8 @@ double draw_table(Document& doc, const std::vector<SpotSeries>& series, const Sp
       else {
         double v = k == 0   ? st.rms
                    : k == 1 ? st.geometric
-                   : k == 2 ? shown(st.cx, st)
-                            : shown(st.cy, st);
+                   : k == 2 ? shown_centroid(st.cx, st)
+                            : shown_centroid(st.cy, st);
         value = analysis::label(v * f.factor, 4);
       }
       TextStyle number = cell;
@@ -221,7 +191,7 @@ void spot_figures(const ReportContents& r, const inputs::LensView* lens, std::ve
     s.stats = spot_stats(s.points);
     all.push_back(std::move(s));
   }
-  const SpotFrame f = frame_of(all, angles);
+  const SpotFrame f = spot_frame(all_points(all), angles);
   const std::string what = angles ? "angle spot diagram" : "spot diagram";
   for (std::size_t b = 0; b < all.size(); ++b) {
     std::string q = std::to_string(r.trajectories[b].wavelength);

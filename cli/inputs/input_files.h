@@ -20,11 +20,20 @@ namespace lumaveil::cli::inputs {
 constexpr const char* kLensFile = "IN_FM.txt";
 constexpr const char* kRaySetFile = "IN_FM2.txt";
 
+// A file is kept whole up to this many bytes (a lens file has a few KB);
+// of a longer one, only what the findings on its shape look for.
+constexpr std::size_t kKeptBytes = 1 << 20;
+
 // One input file: its bytes and its grid when it could be read, else why not.
 struct InputFile {
   bool read = false;
   int error = 0;       // errno value or kNotRegularFile when not read
-  std::string reason;  // the same in words: "No such file or directory", "not a regular file"
+  std::string reason;  // the same in words: "No such file or directory", "not a regular file:
+                       // a FIFO (named pipe)", "Is a directory", "Permission denied"
+  // The file's first kKeptBytes bytes; when it is longer, followed by one
+  // byte of each kind the rest holds of NUL, tab, CR, LF and a byte that is
+  // not blank (what the findings on the file's shape look at), so that a
+  // huge file costs no more memory than a small one.
   std::string bytes;
   std::unique_ptr<InputGrid> grid = std::make_unique<InputGrid>();
 };
@@ -35,8 +44,9 @@ struct Inputs {
   State ray_set{};  // IN_FM2.txt alone, stored into a zeroed state
 };
 
-// Reads `path` as the library reads an input of this shape; false, with the
-// reason, when it cannot be opened or read.
+// Reads `path` as the library reads an input of this shape, its grid
+// straight from the file; false, with the reason, when it cannot be opened
+// or read.
 bool read_input_file(const std::string& path, GridShape shape, InputFile& file);
 
 // Reads IN_FM.txt of `directory` and, when `with_ray_set`, IN_FM2.txt.

@@ -1,8 +1,10 @@
 #include "cli/report_input/file_bytes.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +12,50 @@
 #include "model/file_access.h"
 
 namespace lumaveil::cli::report_input {
+
+namespace {
+
+const char* kind_name(mode_t mode) {
+  if (S_ISDIR(mode)) return "a directory";
+  if (S_ISFIFO(mode)) return "a FIFO (named pipe)";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return S_ISREG(mode) ? "" : "not a regular file";
+}
+
+// Writes all of `bytes` to the new file `fd` and closes it; 0 or the errno.
+int write_and_close(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  int error = 0;
+  while (done < bytes.size() && error == 0) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n > 0)
+      done += static_cast<std::size_t>(n);
+    else if (n < 0 && errno != EINTR)
+      error = errno;
+    else if (n == 0)
+      error = EIO;
+  }
+  if (close(fd) != 0 && error == 0) error = errno;
+  return error;
+}
+
+std::atomic<unsigned> temporaries_made{0};
+
+// A file of a new name beside `path`, created here and now: O_EXCL and
+// O_NOFOLLOW never open what already stands under the name, nor a link.
+int create_temporary(const std::string& path, std::string& temporary) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = path + "." + std::to_string(getpid()) + "-" +
+                std::to_string(temporaries_made.fetch_add(1)) + ".tmp";
+    const int fd =
+        open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+}  // namespace
 
 Result<std::string> read_regular_file(const std::string& path) {
   int error = 0;
@@ -31,24 +77,32 @@ Result<std::string> read_regular_file(const std::string& path) {
   return bytes;
 }
 
-Status write_whole_file(const std::string& path, const std::string& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return Status::failure(describe_file_error(errno), errno);
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const int write_error = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written) return Status::failure(describe_file_error(write_error), write_error);
-  if (!closed) return Status::failure(describe_file_error(errno), errno);
-  return Done{};
+std::string odd_file_kind(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return "";
+  return kind_name(st.st_mode);
+}
+
+Status writable_place(const std::string& path) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0)
+    return errno == ENOENT ? Status(Done{}) : Status::failure(describe_file_error(errno), errno);
+  if (S_ISLNK(st.st_mode) || S_ISREG(st.st_mode)) return Done{};
+  return Status::failure(std::string(kind_name(st.st_mode)) + " stands there",
+                         S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile);
 }
 
 Status replace_whole_file(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + ".tmp" + std::to_string(getpid());
-  Status written = write_whole_file(temporary, bytes);
-  if (written.ok() && std::rename(temporary.c_str(), path.c_str()) != 0)
-    written = Status::failure(describe_file_error(errno), errno);
-  if (!written.ok()) std::remove(temporary.c_str());
-  return written;
+  const Status place = writable_place(path);
+  if (!place.ok()) return place;
+  std::string temporary;
+  const int fd = create_temporary(path, temporary);
+  if (fd < 0) return Status::failure(describe_file_error(errno), errno);
+  int error = write_and_close(fd, bytes);
+  if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error == 0) return Done{};
+  std::remove(temporary.c_str());
+  return Status::failure(describe_file_error(error), error);
 }
 
 Status write_files_into(const std::string& folder, const std::string& shown,
@@ -56,11 +110,14 @@ Status write_files_into(const std::string& folder, const std::string& shown,
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec) return Status::failure("cannot create " + shown + ": " + ec.message(), ec.value());
-  for (const NamedFile& file : files) {
-    const Status written = replace_whole_file(folder + "/" + file.name, file.bytes);
-    if (!written.ok())
-      return Status::failure("cannot write " + shown + "/" + file.name + ": " + written.reason(),
-                             written.error());
+  for (bool writing : {false, true}) {
+    for (const NamedFile& file : files) {
+      const std::string path = folder + "/" + file.name;
+      const Status done = writing ? replace_whole_file(path, file.bytes) : writable_place(path);
+      if (!done.ok())
+        return Status::failure("cannot write " + shown + "/" + file.name + ": " + done.reason(),
+                               done.error());
+    }
   }
   return Done{};
 }

@@ -1,28 +1,11 @@
 #include "cli/report_input/line_parser.h"
 
 #include <charconv>
+#include <cstring>
 
 #include "cli/report_input/text.h"
 
 namespace lumaveil::cli::report_input {
-
-namespace {
-
-std::vector<std::string> split_cells(std::string_view line) {
-  std::vector<std::string> cells;
-  std::size_t start = 0;
-  while (true) {
-    std::size_t tab = line.find('\t', start);
-    if (tab == std::string_view::npos) {
-      cells.emplace_back(line.substr(start));
-      return cells;
-    }
-    cells.emplace_back(line.substr(start, tab - start));
-    start = tab + 1;
-  }
-}
-
-}  // namespace
 
 bool parse_int(std::string_view cell, int& value) {
   const char* last = cell.data() + cell.size();
@@ -30,26 +13,72 @@ bool parse_int(std::string_view cell, int& value) {
   return !cell.empty() && ec == std::errc() && end == last;
 }
 
-Lines split_report(std::string_view text) {
-  Lines lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t lf = text.find('\n', start);
-    std::size_t end = lf == std::string_view::npos ? text.size() : lf;
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(split_cells(decode_cp932(line)));
-    if (lf == std::string_view::npos) break;
-    start = lf + 1;
-  }
-  return lines;
-}
-
 bool starts_with(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
 bool ends_with(std::string_view s, std::string_view suffix) {
   return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+Parser::Parser(LineReader& reader, const std::string& name, ReportLines* keep, std::size_t limit,
+               std::string too_large)
+    : reader_(reader), name_(name), keep_(keep), limit_(limit), too_large_(std::move(too_large)) {
+  load();
+}
+
+void Parser::load() {
+  std::string_view raw;
+  if (!reader_.next(raw)) {
+    if (reader_.too_long()) throw ParseFailure{too_large_};
+    if (reader_.error() != 0)
+      fail(std::string("cannot be read: ") + std::strerror(reader_.error()));
+    done_ = true;
+    cells_.clear();
+    return;
+  }
+  // Only the headings hold Shift_JIS; number rows are ASCII and used as read.
+  std::string_view text = raw;
+  if (!is_ascii(raw)) {
+    decoded_ = decode_cp932(raw);
+    text = decoded_;
+  }
+  if (keep_ != nullptr) {
+    keep(ReportLines::cost(text.size()));
+    keep_->add(text);
+  }
+  split_cells(text, cells_);
+}
+
+void Parser::fail(const std::string& what) const {
+  throw ParseFailure{name_ + " line " + std::to_string(at_ + 1) + ": " + what};
+}
+
+void Parser::expect(std::initializer_list<std::string_view> cells, const char* what) {
+  if (done_) fail(std::string("the report ends where ") + what + " should follow");
+  bool same = cells_.size() == cells.size();
+  std::size_t k = 0;
+  for (std::string_view cell : cells) {
+    if (!same) break;
+    same = cells_[k++] == cell;
+  }
+  if (!same) fail(std::string("expected ") + what);
+  next();
+}
+
+double Parser::number(std::size_t column) const {
+  double value = 0;
+  if (column >= cells_.size()) fail("column " + std::to_string(column + 1) + " is missing");
+  if (!parse_number(cells_[column], value))
+    fail("column " + std::to_string(column + 1) + " '" + std::string(cells_[column]) +
+         "' is not a number");
+  return value;
+}
+
+int Parser::integer(std::size_t column) const {
+  int value = 0;
+  if (column >= cells_.size() || !parse_int(cells_[column], value))
+    fail("column " + std::to_string(column + 1) + " is not a whole number");
+  return value;
 }
 
 }  // namespace lumaveil::cli::report_input

@@ -1,21 +1,20 @@
-// The report's text as lines of decoded cells, and the walker over them that
-// the block readers share. Internal to the report reader: a failure is
-// thrown as ParseFailure and becomes the failed result of read_report.
+// The walker over a report's lines that the block readers share. Internal to
+// the report reader: a failure is thrown as ParseFailure and becomes the
+// failed result of read_report.
 #ifndef LUMAVEIL_CLI_REPORT_INPUT_LINE_PARSER_H
 #define LUMAVEIL_CLI_REPORT_INPUT_LINE_PARSER_H
 
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/report_input/line_reader.h"
 #include "cli/report_input/report_blocks.h"
+#include "cli/report_input/report_lines.h"
 #include "cli/report_input/report_reader.h"
 
 namespace lumaveil::cli::report_input {
-
-using Lines = std::vector<std::vector<std::string>>;
 
 // Why the text is no report, naming the line.
 struct ParseFailure {
@@ -24,33 +23,42 @@ struct ParseFailure {
 
 // A whole cell as an int.
 bool parse_int(std::string_view cell, int& value);
-// The report's lines as decoded cells. A CR before the LF (a report written
-// on Windows) is dropped; a last line without LF counts.
-Lines split_report(std::string_view text);
 
 bool starts_with(std::string_view s, std::string_view prefix);
 bool ends_with(std::string_view s, std::string_view suffix);
 
-// Walks the lines of one report, with messages that name the line (from 1,
-// as an editor counts them).
+// Walks the lines of one report as they are read, one line at a time, with
+// messages that name the line (from 1, as an editor counts them). Each line
+// is decoded to UTF-8 and split into cells; when `keep` is given, it is also
+// kept there. What is kept (lines and the typed rows the block readers
+// count with keep()) may not pass `limit` bytes; `too_large` is the reason
+// given then.
 class Parser {
  public:
-  Parser(Lines& lines, const std::string& name) : lines_(lines), name_(name) {}
+  Parser(LineReader& reader, const std::string& name, ReportLines* keep, std::size_t limit,
+         std::string too_large);
 
-  [[noreturn]] void fail(const std::string& what) const {
-    std::ostringstream message;
-    message << name_ << " line " << (at_ + 1) << ": " << what;
-    throw ParseFailure{message.str()};
+  [[noreturn]] void fail(const std::string& what) const;
+
+  bool done() const { return done_; }
+  int at() const { return static_cast<int>(at_); }
+  const std::vector<std::string_view>& line() const { return cells_; }
+  void next() {
+    ++at_;
+    load();
+  }
+  // Counts `bytes` more kept in memory; fails past the limit.
+  void keep(std::size_t bytes) {
+    kept_ += bytes;
+    if (kept_ > limit_) throw ParseFailure{too_large_};
   }
 
-  bool done() const { return at_ >= lines_.size(); }
-  int at() const { return static_cast<int>(at_); }
-  const std::vector<std::string>& line() const { return lines_[at_]; }
-  void next() { ++at_; }
+  // The bytes that may still be kept.
+  std::size_t room() const { return limit_ - kept_; }
 
   bool empty_line() const {
-    if (done()) return false;
-    for (const std::string& cell : line())
+    if (done_) return false;
+    for (std::string_view cell : cells_)
       if (!cell.empty()) return false;
     return true;
   }
@@ -59,51 +67,33 @@ class Parser {
   }
 
   // The current line must be exactly these cells.
-  void expect(std::initializer_list<std::string_view> cells, const char* what) {
-    if (done()) fail(std::string("the report ends where ") + what + " should follow");
-    const auto& l = line();
-    bool same = l.size() == cells.size();
-    std::size_t k = 0;
-    for (std::string_view cell : cells) {
-      if (!same) break;
-      same = l[k++] == cell;
-    }
-    if (!same) fail(std::string("expected ") + what);
-    next();
-  }
-
-  double number(std::size_t column) const {
-    double value = 0;
-    const auto& l = line();
-    if (column >= l.size()) fail("column " + std::to_string(column + 1) + " is missing");
-    if (!parse_number(l[column], value))
-      fail("column " + std::to_string(column + 1) + " '" + l[column] + "' is not a number");
-    return value;
-  }
-
+  void expect(std::initializer_list<std::string_view> cells, const char* what);
+  double number(std::size_t column) const;
   // The numbers of the columns from `first` on, into the fields in order.
   void numbers(std::size_t first, std::initializer_list<double*> fields) const {
     for (double* field : fields) *field = number(first++);
   }
-
-  int integer(std::size_t column) const {
-    int value = 0;
-    const auto& l = line();
-    if (column >= l.size() || !parse_int(l[column], value))
-      fail("column " + std::to_string(column + 1) + " is not a whole number");
-    return value;
-  }
+  int integer(std::size_t column) const;
 
   // A data row: at least `width` cells and a whole number in the first.
   bool row_ahead(std::size_t width) const {
     int ignored;
-    return !done() && line().size() >= width && parse_int(line()[0], ignored);
+    return !done_ && cells_.size() >= width && parse_int(cells_[0], ignored);
   }
 
  private:
-  Lines& lines_;
+  // Reads line at_ into cells_ (done_ at the end of the text).
+  void load();
+
+  LineReader& reader_;
   const std::string& name_;
+  ReportLines* keep_;
+  std::size_t limit_, kept_ = 0;
+  std::string too_large_;
   std::size_t at_ = 0;
+  bool done_ = false;
+  std::string decoded_;
+  std::vector<std::string_view> cells_;
 };
 
 // The blocks of each kind of report (report_blocks.cpp).

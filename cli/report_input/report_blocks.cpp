@@ -16,6 +16,7 @@ TraceTable read_trace_table(Parser& p) {
     TraceRow row;
     row.i = p.integer(0);
     p.numbers(1, {&row.c, &row.z, &row.x, &row.u, &row.y, &row.v});
+    p.keep(sizeof row);
     table.push_back(row);
     p.next();
   }
@@ -33,6 +34,7 @@ Scan read_scan(Parser& p, const char* angle, const char* height) {
   while (!p.done() && p.line().size() == 4) {
     ScanRow row;
     p.numbers(0, {&row.start, &row.height, &row.angle, &row.ab});
+    p.keep(sizeof row);
     scan.rows.push_back(row);
     p.next();
   }
@@ -75,6 +77,12 @@ void read_trajectories(Parser& p, ReportContents& report) {
         !heading[1].empty() || !heading[2].empty())
       p.fail("expected the spot diagram heading of wavelength " + std::to_string(block.wavelength));
     block.spot_count = p.integer(3);
+    // Room at once for the rows the heading announces, counted as kept, if
+    // it fits in what may be kept (a crafted count only gets no room).
+    std::size_t reserved = static_cast<std::size_t>(std::max(block.spot_count, 0));
+    if (reserved > p.room() / sizeof(SpotRow)) reserved = 0;
+    p.keep(reserved * sizeof(SpotRow));
+    block.spots.reserve(reserved);
     p.next();
     p.expect({"No", "U(i)", "V(i)", "X(i)", "Y(i)"}, "the spot column names");
     while (p.row_ahead(5)) {
@@ -82,6 +90,7 @@ void read_trajectories(Parser& p, ReportContents& report) {
       SpotRow row;
       row.n = p.integer(0);
       p.numbers(1, {&row.u, &row.v, &row.x, &row.y});
+      if (block.spots.size() >= reserved) p.keep(sizeof row);
       block.spots.push_back(row);
       p.next();
     }
@@ -99,12 +108,11 @@ void read_aberrations(Parser& p, ReportContents& report) {
     if (p.done()) return;
     AberrationBlock block;
     block.first_line = p.at();
-    const std::string& cell = p.line()[0];
+    const std::string_view cell = p.line()[0];
     constexpr std::string_view nm = "(nm)";
     double wavelength = 0;
     if (p.line().size() != 1 || !starts_with(cell, kWavelength) || !ends_with(cell, nm) ||
-        !parse_number(std::string_view(cell).substr(kWavelength.size(),
-                                                    cell.size() - kWavelength.size() - nm.size()),
+        !parse_number(cell.substr(kWavelength.size(), cell.size() - kWavelength.size() - nm.size()),
                       wavelength))
       p.fail("expected a wavelength heading");
     block.wavelength_nm = wavelength;
@@ -121,7 +129,7 @@ void read_optimisation(Parser& p, ReportContents& report, int distances) {
   Optimisation& opt = report.optimisation;
   opt.first_line = p.at();
   if (p.done()) p.fail("the column line is missing");
-  std::vector<std::string> columns = p.line();
+  std::vector<std::string> columns(p.line().begin(), p.line().end());
   // Every field is followed by a tab, so the line ends in an empty cell.
   if (!columns.empty() && columns.back().empty()) columns.pop_back();
   std::vector<std::string> fixed = {"No"};
@@ -143,7 +151,7 @@ void read_optimisation(Parser& p, ReportContents& report, int distances) {
     }
     const auto& l = p.line();
     if (starts_with(l[0], "error:")) {
-      opt.error = l[0];
+      opt.error = std::string(l[0]);
       p.next();
       continue;
     }
@@ -162,6 +170,7 @@ void read_optimisation(Parser& p, ReportContents& report, int distances) {
     row.ya = p.number(k++);
     row.ys = p.number(k++);
     while (k < columns.size()) row.variables.push_back(p.number(k++));
+    p.keep(sizeof row + (row.distances.size() + row.variables.size()) * sizeof(double));
     opt.rows.push_back(std::move(row));
     p.next();
   }

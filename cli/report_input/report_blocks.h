@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/report_input/report_lines.h"
+
 namespace lumaveil::cli::report_input {
 
 // One row of a surface trace table: the ray at surface i.
@@ -79,8 +81,9 @@ struct ReportContents {
   std::vector<AberrationBlock> aberrations;   // mode 4
   Optimisation optimisation;                  // modes 2, 3, 5, 6
   // Every line as its cells, decoded to UTF-8 (the trailing empty cell of a
-  // line ending in a tab kept).
-  std::vector<std::vector<std::string>> cells;
+  // line ending in a tab kept); empty when the reader was asked not to keep
+  // them (ReadOptions).
+  ReportLines cells;
 };
 
 // What a mode's report shows, in a few words.

@@ -1,9 +1,16 @@
 #include "cli/report_input/report_reader.h"
 
-#include <charconv>
+#include <sys/stat.h>
 
-#include "cli/report_input/file_bytes.h"
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <new>
+
 #include "cli/report_input/line_parser.h"
+#include "cli/report_input/line_reader.h"
+#include "model/file_access.h"
 
 namespace lumaveil::cli::report_input {
 
@@ -19,15 +26,29 @@ bool parse_number(std::string_view cell, double& value) {
 
 namespace {
 
-ReportContents parse_report(std::string_view text, const std::string& name) {
+// The reason a report too large to keep is refused, with its size when known.
+std::string too_large(const std::string& name, std::uintmax_t bytes, std::size_t limit) {
+  const auto size = [](std::uintmax_t n) {
+    return n < (1u << 20) ? std::to_string(n) + " bytes"
+                          : std::to_string((n + (1u << 19)) >> 20) + " MiB";
+  };
+  return name + (bytes > 0 ? " (" + size(bytes) + ")" : std::string()) +
+         " is too large to read: lumaveil keeps at most " + size(limit) + " of a report in memory";
+}
+
+ReportContents parse_report(LineReader& reader, const std::string& name, std::uintmax_t bytes,
+                            const ReadOptions& options) {
   ReportContents report;
-  report.cells = split_report(text);
-  if (report.cells.empty())
+  // Line starts are 4-byte offsets: what is kept stays below 4 GiB.
+  const std::size_t limit = std::min<std::size_t>(options.memory_limit, UINT32_MAX);
+  Parser p(reader, name, options.keep_lines ? &report.cells : nullptr, limit,
+           too_large(name, bytes, limit));
+  if (p.done())
     throw ParseFailure{name + " is empty: a report without wavelengths has nothing to show"};
-  Parser p(report.cells, name);
-  const std::string first = report.cells[0][0];
+  const std::string first(p.line()[0]);
+  const bool alone = p.line().size() == 1;
   report.heading = first;
-  if (starts_with(first, "error:") && report.cells[0].size() == 1) {
+  if (starts_with(first, "error:") && alone) {
     report.error = first;
     return report;
   }
@@ -41,7 +62,7 @@ ReportContents parse_report(std::string_view text, const std::string& name) {
     read_aberrations(p, report);
     return report;
   }
-  if (starts_with(first, kGaussNewton) && report.cells[0].size() == 1) {
+  if (starts_with(first, kGaussNewton) && alone) {
     std::string_view rest = std::string_view(first).substr(kGaussNewton.size());
     int distances = 0;
     if (rest == kCurvatureTitle)
@@ -65,23 +86,41 @@ ReportContents parse_report(std::string_view text, const std::string& name) {
                      "and no error line"};
 }
 
-}  // namespace
-
-Result<ReportContents> read_report(std::string_view text, const std::string& name) {
+// The report, or why there is none; never an exception.
+Result<ReportContents> parse_guarded(LineReader& reader, const std::string& name,
+                                     std::uintmax_t bytes, const ReadOptions& options) {
   try {
-    return parse_report(text, name);
+    return parse_report(reader, name, bytes, options);
   } catch (const ParseFailure& failure) {
     return Result<ReportContents>::failure(failure.reason);
+  } catch (const std::bad_alloc&) {
+    return Result<ReportContents>::failure(name + " is too large to read: out of memory");
   }
 }
 
-Result<ReportContents> read_report_file(const std::string& path, const std::string& name) {
+}  // namespace
+
+Result<ReportContents> read_report(std::string_view text, const std::string& name,
+                                   const ReadOptions& options) {
+  LineReader reader(text);
+  return parse_guarded(reader, name, text.size(), options);
+}
+
+Result<ReportContents> read_report_file(const std::string& path, const std::string& name,
+                                        const ReadOptions& options) {
   const std::string shown = name.empty() ? path : name;
-  const Result<std::string> bytes = read_regular_file(path);
-  if (!bytes.ok())
-    return Result<ReportContents>::failure("cannot open " + shown + " (" + bytes.reason() + ")",
-                                           bytes.error());
-  return read_report(bytes.value(), shown);
+  int error = 0;
+  std::FILE* file = open_regular_file(path.c_str(), FileUse::kRead, error);
+  if (file == nullptr)
+    return Result<ReportContents>::failure(
+        "cannot open " + shown + " (" + describe_file_error(error) + ")", error);
+  struct stat status {};
+  const std::uintmax_t bytes =
+      fstat(fileno(file), &status) == 0 ? static_cast<std::uintmax_t>(status.st_size) : 0;
+  LineReader reader(file, options.memory_limit);
+  Result<ReportContents> read = parse_guarded(reader, shown, bytes, options);
+  std::fclose(file);
+  return read;
 }
 
 }  // namespace lumaveil::cli::report_input

@@ -10,12 +10,6 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-bool is_ascii(std::string_view s) {
-  for (unsigned char ch : s)
-    if (ch >= 0x80) return false;
-  return true;
-}
-
 // Without a converter on this system: ASCII kept, the rest marked.
 std::string ascii_only(std::string_view bytes) {
   std::string out;
@@ -29,6 +23,12 @@ std::string ascii_only(std::string_view bytes) {
 }
 
 }  // namespace
+
+bool is_ascii(std::string_view bytes) {
+  for (unsigned char ch : bytes)
+    if (ch >= 0x80) return false;
+  return true;
+}
 
 std::size_t sequence_length(unsigned char lead) {
   if (lead < 0x80) return 1;

@@ -9,6 +9,10 @@
 
 namespace lumaveil::cli::report_input {
 
+// Whether every byte is ASCII (below 0x80): the same text in every encoding
+// the host reads.
+bool is_ascii(std::string_view bytes);
+
 // The length of the UTF-8 sequence that begins with `lead`: 1 to 4, or 0
 // when the byte cannot begin one.
 std::size_t sequence_length(unsigned char lead);

@@ -11,7 +11,9 @@
 #include "cli/analysis/polynomial.h"
 #include "cli/analysis/spot_stats.h"
 #include "cli/analysis/ticks.h"
+#include "cli/drawing/figure_text.h"
 #include "cli/drawing/palette.h"
+#include "cli/drawing/spot_frame.h"
 
 namespace lumaveil::cli::workbook {
 
@@ -38,27 +40,32 @@ void colour_markers(lxw_chart_series* series, lxw_color_t colour) {
   chart_series_set_marker_size(series, 6);
 }
 
-// Equal scales: both axes as many round steps long, the axes at the lower
-// left instead of through zero.
-void equal_axes(lxw_chart* chart, const std::vector<analysis::Point>& points) {
-  double lo_x = INFINITY, hi_x = -INFINITY, lo_y = INFINITY, hi_y = -INFINITY;
-  for (const analysis::Point& p : points) {
-    if (!analysis::finite(p)) continue;
-    lo_x = std::min(lo_x, p.x);
-    hi_x = std::max(hi_x, p.x);
-    lo_y = std::min(lo_y, p.y);
-    hi_y = std::max(hi_y, p.y);
-  }
-  if (!(lo_x <= hi_x)) return;
-  double half = std::max(hi_x - lo_x, hi_y - lo_y) * 0.55;
-  if (!(half > 0)) half = std::max(std::fabs(lo_x), std::fabs(lo_y)) * 1e-3 + 1e-6;
-  double step = analysis::step_125(2 * half / 6, analysis::Rounding::kNearest);
-  double x0 = std::floor((lo_x + hi_x) / 2 / step - 3.5) * step;
-  double y0 = std::floor((lo_y + hi_y) / 2 / step - 3.5) * step;
-  double steps = std::max(std::ceil((hi_x - x0) / step), std::ceil((hi_y - y0) / step));
-  for (auto [axis, low] : {std::pair{chart->x_axis, x0}, std::pair{chart->y_axis, y0}}) {
-    chart_axis_set_min(axis, low);
-    chart_axis_set_max(axis, low + steps * step);
+// Where the spot chart stands: beside the spot rows (columns A to E), a
+// square of kSpotChartPx, its statistics in the two columns after it.
+constexpr lxw_row_t kChartRow = 1;
+constexpr lxw_col_t kChartColumn = 6;
+constexpr double kSpotChartPx = 480;
+// The title above and the x axis's labels and name below take about 130 px
+// more of the chart's height than the y axis's labels and name take of its
+// width: a chart this much taller than wide has a square plot area (measured
+// in LibreOffice's rendering; libxlsxwriter 1.1.4 cannot set the plot area's
+// layout itself).
+constexpr double kSpotChartHeightPx = 610;
+constexpr lxw_col_t kStatsColumn = 14;
+// libxlsxwriter's default chart, 480 x 288 pixels, and a row's height.
+constexpr double kDefaultChartWidth = 480, kDefaultChartHeight = 288, kRowPx = 20;
+
+// Equal scales, centred: both axes the same round steps long about the
+// round value nearest the centre of the frame all wavelengths share, the
+// axes at the lower left instead of through zero.
+void equal_axes(lxw_chart* chart, const drawing::SpotFrame& f) {
+  const double step = analysis::step_125(2 * f.half / 4, analysis::Rounding::kNearest);
+  const double x0 = std::round(f.cx / step) * step, y0 = std::round(f.cy / step) * step;
+  const double reach = f.half + std::max(std::fabs(f.cx - x0), std::fabs(f.cy - y0));
+  const double half = std::ceil(reach / step - 1e-9) * step;
+  for (auto [axis, centre] : {std::pair{chart->x_axis, x0}, std::pair{chart->y_axis, y0}}) {
+    chart_axis_set_min(axis, centre - half);
+    chart_axis_set_max(axis, centre + half);
     chart_axis_set_major_unit(axis, step);
     chart_axis_set_crossing_min(axis);
   }
@@ -69,7 +76,7 @@ void equal_axes(lxw_chart* chart, const std::vector<analysis::Point>& points) {
 // The spot diagram in the coordinates of the SVG plot: heights X, Y, or the
 // angles U, V for an angle aperture whose heights do not vary.
 void spot_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
-                const ReportContents& r) {
+                const ReportContents& r, const inputs::LensView* lens) {
   const auto& block = r.trajectories[static_cast<std::size_t>(plan.block)];
   if (block.spots.empty()) return;
   const bool angles = analysis::spots_in_angles(r);
@@ -77,26 +84,97 @@ void spot_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
   const lxw_col_t across = angles ? 1 : 3;
   lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER);
   lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+  // The points on this sheet: below its heading and column line (a block
+  // continued over several sheets shows each sheet's own points).
+  if (plan.rows() <= 2) return;
   auto first = static_cast<lxw_row_t>(2);
-  auto last = static_cast<lxw_row_t>(1 + block.spots.size());
+  auto last = static_cast<lxw_row_t>(plan.rows() - 1);
   chart_series_set_categories(series, plan.name.c_str(), first, across, last, across);
   chart_series_set_values(series, plan.name.c_str(), first, across + 1, last, across + 1);
-  chart_series_set_name(series, ("wavelength " + std::to_string(block.wavelength)).c_str());
+  const std::string wavelength = drawing::wavelength_name(lens, block.wavelength);
+  chart_series_set_name(series, wavelength.c_str());
   chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
   colour_markers(series, series_colour(static_cast<std::size_t>(plan.block)));
-  const std::string what = angles ? "Angle spot diagram, wavelength " : "Spot diagram, wavelength ";
-  chart_title_set_name(chart, (what + std::to_string(block.wavelength)).c_str());
+  const std::string what = angles ? "Angle spot diagram, " : "Spot diagram, ";
+  chart_title_set_name(chart, (what + wavelength).c_str());
   chart_axis_set_name(chart->x_axis, angles ? "U (rad)" : "X (mm)");
   chart_axis_set_name(chart->y_axis, angles ? "V (rad)" : "Y (mm)");
-  equal_axes(chart, analysis::spot_points(block, angles));
-  chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
+  equal_axes(chart, drawing::spot_frame(r));
+  // One series, named in the title: no legend to take room from the plot.
+  chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
   lxw_chart_options options{};
-  options.x_scale = 1.2;
-  options.y_scale = 2.0;  // 576 x 576 pixels: a square plot
-  worksheet_insert_chart_opt(sheet, 1, 6, chart, &options);
+  options.x_scale = kSpotChartPx / kDefaultChartWidth;
+  options.y_scale = kSpotChartHeightPx / kDefaultChartHeight;
+  worksheet_insert_chart_opt(sheet, kChartRow, kChartColumn, chart, &options);
+}
+
+std::vector<SideCell> side_cells(const SheetPlan& plan, const ReportContents& r) {
+  if (plan.chart != SheetPlan::Chart::Spots) return {};
+  const auto& block = r.trajectories[static_cast<std::size_t>(plan.block)];
+  if (block.spots.empty()) return {};
+  const drawing::SpotFrame f = drawing::spot_frame(r);
+  const analysis::SpotStats st = analysis::spot_stats(analysis::spot_points(block, f.angles));
+  const std::string across = f.angles ? "U" : "X", up = f.angles ? "V" : "Y";
+  const std::pair<std::string, double> rows[] = {
+      {"RMS radius", st.rms * f.factor},
+      {"geometric radius", st.geometric * f.factor},
+      {"centroid " + across, drawing::shown_centroid(st.cx, st) * f.factor},
+      {"centroid " + up, drawing::shown_centroid(st.cy, st) * f.factor},
+      {"rays arriving", st.used},
+      {"rays traced", st.total}};
+  std::vector<SideCell> cells;
+  cells.push_back({kChartRow, kStatsColumn, "statistics (" + f.unit + ")", 0});
+  lxw_row_t row = kChartRow;
+  for (const auto& [name, value] : rows) {
+    ++row;
+    cells.push_back({row, kStatsColumn, name, 0});
+    // Without arriving rays there is no radius or centroid.
+    if (st.used > 0 || name.rfind("rays", 0) == 0)
+      cells.push_back({row, kStatsColumn + 1, "", value});
+  }
+  return cells;
+}
+
+void write_side_cells(lxw_worksheet* sheet, const std::vector<SideCell>& cells, lxw_row_t row,
+                      std::size_t& next) {
+  for (; next < cells.size() && cells[next].row <= row; ++next) {
+    const SideCell& c = cells[next];
+    if (c.text.empty())
+      worksheet_write_number(sheet, c.row, c.col, c.number, nullptr);
+    else
+      worksheet_write_string(sheet, c.row, c.col, c.text.c_str(), nullptr);
+  }
+  if (!cells.empty()) worksheet_set_column(sheet, kStatsColumn, kStatsColumn, 20, nullptr);
 }
 
 namespace {
+
+// The aberration and merit charts: 720 x 432 pixels.
+constexpr double kWideChartPx = 720, kWideChartHeightPx = 432;
+
+// The columns the report's lines of a sheet fill.
+std::size_t columns_of(const SheetPlan& plan, const ReportContents& r) {
+  std::size_t columns = 0;
+  for (int line = plan.first_line; line < plan.end_line; ++line)
+    columns = std::max(columns, r.cells[static_cast<std::size_t>(line)].size());
+  return columns;
+}
+
+// The merit chart beside the rows, after a blank column; below them when
+// the rows are too wide (many variables) to print beside a chart.
+std::pair<lxw_row_t, lxw_col_t> merit_chart_place(const SheetPlan& plan, const ReportContents& r) {
+  const std::size_t columns = columns_of(plan, r);
+  if (columns <= 24) return {kChartRow, static_cast<lxw_col_t>(columns + 1)};
+  return {static_cast<lxw_row_t>(plan.end_line - plan.first_line + 1), 0};
+}
+
+// The last row and column a chart of `width` x `height` pixels covers from
+// (row, column), the columns counted at their default width of 64 pixels.
+std::pair<lxw_row_t, lxw_col_t> chart_end(lxw_row_t row, lxw_col_t column, double width,
+                                          double height) {
+  return {static_cast<lxw_row_t>(row + std::ceil(height / kRowPx)),
+          static_cast<lxw_col_t>(column + std::ceil(width / 64))};
+}
 
 // The fit sheet: t and AB of both scans, then the fitted polynomials at 101
 // t. Returns the number of scan rows.
@@ -128,6 +206,8 @@ std::size_t fit_sheet(lxw_workbook* book, const report_input::AberrationBlock& b
     if (std::isfinite(v)) worksheet_write_number(fit, row, 6, v, nullptr);
   }
   worksheet_freeze_panes(fit, 1, 0);
+  worksheet_fit_to_pages(fit, 1, 0);
+  worksheet_repeat_rows(fit, 0, 0);
 
   return n;
 }
@@ -169,7 +249,10 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
     chart_series_set_line(series, &line);
     chart_series_set_smooth(series, LXW_TRUE);
   }
-  chart_title_set_name(chart, "Wavefront aberration AB against t = l / M");
+  chart_title_set_name(chart,
+                       ("Wavefront aberration at " + analysis::label(block.wavelength_nm, 6) +
+                        " nm, AB against t = l / NS")
+                           .c_str());
   chart_axis_set_name(chart->x_axis, "t");
   chart_axis_set_name(chart->y_axis, "AB (wavelengths)");
   chart_axis_set_min(chart->x_axis, -1);
@@ -177,9 +260,9 @@ void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan&
   chart_axis_set_crossing_min(chart->x_axis);
   chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
   lxw_chart_options options{};
-  options.x_scale = 1.5;
-  options.y_scale = 1.5;
-  worksheet_insert_chart_opt(sheet, 1, 6, chart, &options);
+  options.x_scale = kWideChartPx / kDefaultChartWidth;
+  options.y_scale = kWideChartHeightPx / kDefaultChartHeight;
+  worksheet_insert_chart_opt(sheet, kChartRow, kChartColumn, chart, &options);
 }
 
 void merit_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
@@ -187,7 +270,8 @@ void merit_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan
   const auto& opt = r.optimisation;
   if (opt.rows.empty()) return;
   auto first = static_cast<lxw_row_t>(opt.first_line + 1);
-  auto last = static_cast<lxw_row_t>(first + opt.rows.size() - 1);
+  auto last = static_cast<lxw_row_t>(std::min<std::size_t>(
+      first + opt.rows.size() - 1, static_cast<std::size_t>(plan.rows() - 1)));
   auto e_column = static_cast<lxw_col_t>(1 + opt.distance_names.size());
   lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER_STRAIGHT_WITH_MARKERS);
   lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
@@ -216,9 +300,34 @@ void merit_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan
       std::max(1.0, std::ceil(analysis::step_125((hi - lo) / 8, analysis::Rounding::kNearest))));
   chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
   lxw_chart_options options{};
-  options.x_scale = 1.5;
-  options.y_scale = 1.5;
-  worksheet_insert_chart_opt(sheet, last + 2, 0, chart, &options);
+  options.x_scale = kWideChartPx / kDefaultChartWidth;
+  options.y_scale = kWideChartHeightPx / kDefaultChartHeight;
+  const auto [row, column] = merit_chart_place(plan, r);
+  worksheet_insert_chart_opt(sheet, row, column, chart, &options);
+}
+
+void set_up_printing(lxw_worksheet* sheet, const SheetPlan& plan, const ReportContents& r) {
+  auto last_row = static_cast<lxw_row_t>(std::max(plan.rows(), 1) - 1);
+  auto last_column = static_cast<lxw_col_t>(std::max<std::size_t>(columns_of(plan, r), 1) - 1);
+  auto cover = [&](std::pair<lxw_row_t, lxw_col_t> end) {
+    last_row = std::max(last_row, end.first);
+    last_column = std::max(last_column, end.second);
+  };
+  if (plan.chart == SheetPlan::Chart::Spots) {
+    cover(chart_end(kChartRow, kChartColumn, kSpotChartPx, kSpotChartHeightPx));
+    cover({kChartRow, kStatsColumn + 1});
+  } else if (plan.chart == SheetPlan::Chart::Aberration) {
+    cover(chart_end(kChartRow, kChartColumn, kWideChartPx, kWideChartHeightPx));
+  } else if (plan.chart == SheetPlan::Chart::Merit && !r.optimisation.rows.empty()) {
+    const auto [row, column] = merit_chart_place(plan, r);
+    cover(chart_end(row, column, kWideChartPx, kWideChartHeightPx));
+  }
+  // A chart stands beside the rows: the page turned to hold the width.
+  if (plan.chart != SheetPlan::Chart::None) worksheet_set_landscape(sheet);
+  worksheet_fit_to_pages(sheet, 1, 0);
+  worksheet_print_area(sheet, 0, 0, last_row, last_column);
+  // The block's heading and column names on every page.
+  worksheet_repeat_rows(sheet, 0, std::min<lxw_row_t>(1, last_row));
 }
 
 }  // namespace lumaveil::cli::workbook

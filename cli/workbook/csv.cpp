@@ -1,6 +1,7 @@
 #include "cli/workbook/csv.h"
 
 #include <cmath>
+#include <string_view>
 
 #include "cli/report_input/report_reader.h"
 
@@ -10,7 +11,17 @@ using report_input::ReportContents;
 
 namespace {
 
-std::string csv_field(const std::string& cell) {
+// A spreadsheet takes a field that starts with = + - @ (or a tab or CR
+// before them) for a formula. Such text is written after an apostrophe,
+// which shows it as text; a number ("-1.5E-03") stays as it is.
+bool read_as_formula(const std::string& cell) {
+  double value = 0;
+  return !cell.empty() && std::string_view("=+-@\t\r").find(cell[0]) != std::string_view::npos &&
+         !report_input::parse_number(cell, value);
+}
+
+std::string csv_field(const std::string& text) {
+  const std::string cell = read_as_formula(text) ? "'" + text : text;
   if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
   std::string out = "\"";
   for (char ch : cell) {

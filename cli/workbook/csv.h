@@ -10,7 +10,9 @@
 namespace lumaveil::cli::workbook {
 
 // The report's cells as CSV (RFC 4180 quoting, CR LF line ends), UTF-8 with
-// a byte-order mark so that spreadsheets take it as UTF-8.
+// a byte-order mark so that spreadsheets take it as UTF-8. Text that a
+// spreadsheet would take for a formula (starting with = + - @, tab or CR)
+// is written after an apostrophe; numbers stand as the report has them.
 std::string csv_text(const report_input::ReportContents& report);
 
 // The number format that shows a printed field with all its digits, e.g.

@@ -6,16 +6,23 @@
 
 #include <string>
 
+#include "cli/inputs/lens_view.h"
 #include "cli/report_input/report_blocks.h"
 #include "cli/result.h"
+#include "cli/workbook/sheet_plan.h"
 
 namespace lumaveil::cli::workbook {
 
 // True when this host can write workbooks.
 bool workbooks_available();
 
-// Writes the workbook to `path`, or says why it cannot.
-Status write_workbook(const report_input::ReportContents& report, const std::string& path);
+// Writes the workbook to `path` whole, or says why it cannot and leaves
+// `path` as it was. `lens` (may be null) names the wavelengths of the spot
+// charts in nm. A block longer than `row_limit` rows continues on further
+// sheets; a line of more columns than a sheet holds, or a cell of more
+// characters, is refused with its line and column.
+Status write_workbook(const report_input::ReportContents& report, const std::string& path,
+                      const inputs::LensView* lens = nullptr, int row_limit = kSheetRows);
 
 }  // namespace lumaveil::cli::workbook
 

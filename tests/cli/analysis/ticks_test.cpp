@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <set>
+#include <utility>
 
 namespace lumaveil::cli::analysis {
 namespace {
@@ -72,6 +74,44 @@ TEST(NiceTicks, AwkwardRanges) {
   EXPECT_NE(big.labels.back().find("e+07"), std::string::npos) << big.labels.back();
   expect_sound_ticks(nice_ticks(3, -2), -2, 3);
   expect_sound_ticks(nice_ticks(NAN, 1), 0, 1);
+}
+
+// Ranges at the ends of the doubles: the ticks stay finite, cover the
+// range, rise and differ in their labels (the outermost step may be short).
+TEST(NiceTicks, RangesAtTheEndsOfTheDoublesStayFinite) {
+  const double largest = std::numeric_limits<double>::max();
+  const double least = std::numeric_limits<double>::denorm_min();
+  const std::pair<double, double> cases[] = {
+      {1.72e308, 1.72e308}, {largest, largest}, {-largest, -largest}, {-1e308, 1e308},
+      {-largest, largest},  {0, least},         {least, least},       {-1e-310, 1e-320},
+  };
+  for (const auto& [lo, hi] : cases) {
+    SCOPED_TRACE(testing::Message() << lo << " " << hi);
+    Ticks t = nice_ticks(lo, hi);
+    ASSERT_GE(t.values.size(), 2u);
+    ASSERT_EQ(t.values.size(), t.labels.size());
+    for (std::size_t k = 0; k < t.values.size(); ++k) {
+      EXPECT_TRUE(std::isfinite(t.values[k]));
+      if (k > 0) {
+        EXPECT_GT(t.values[k], t.values[k - 1]);
+      }
+    }
+    EXPECT_TRUE(std::isfinite(t.step) && t.step > 0) << t.step;
+    EXPECT_LE(t.lo, lo);
+    EXPECT_GE(t.hi, hi);
+    EXPECT_EQ(std::set<std::string>(t.labels.begin(), t.labels.end()).size(), t.labels.size());
+  }
+  for (const auto& [lo, hi] : {std::pair{least, 1e-300}, std::pair{1e-3, largest},
+                               std::pair{largest, largest}, std::pair{least, least}}) {
+    Ticks t = log_ticks(lo, hi);
+    ASSERT_GE(t.values.size(), 2u);
+    for (std::size_t k = 0; k < t.values.size(); ++k) {
+      EXPECT_TRUE(std::isfinite(t.values[k]) && t.values[k] > 0) << t.values[k];
+      if (k > 0) {
+        EXPECT_GT(t.values[k], t.values[k - 1]);
+      }
+    }
+  }
 }
 
 TEST(LogTicks, DecadesAndTheirHalvesOnShortRanges) {

@@ -1,5 +1,7 @@
 #include "cli/commands/check.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -247,6 +249,43 @@ TEST(Check, CountsAtTheLimitsOfIntAreFindingsAndNothingWraps) {
 TEST(Check, AMissingLensFileIsAFinding) {
   ScratchDir dir;
   expect_finding("IN_FM.txt", "cannot be opened");
+}
+
+// Each input that stands but cannot be opened is a finding with its reason,
+// at once (a FIFO is never waited on); a missing ray set only is absent.
+TEST(Check, NamesWhyEachInputCannotBeOpened) {
+  struct Case {
+    const char* file;
+    const char* stands;  // "fifo", "folder" or "missing"
+    const char* says;    // the finding, or "" for none
+  };
+  const Case kCases[] = {
+      {"IN_FM.txt", "fifo", "IN_FM.txt: cannot be opened (not a regular file: a FIFO"},
+      {"IN_FM.txt", "folder", "IN_FM.txt: cannot be opened (Is a directory)"},
+      {"IN_FM.txt", "missing", "IN_FM.txt: cannot be opened (No such file or directory)"},
+      {"IN_FM2.txt", "fifo", "IN_FM2.txt: cannot be opened (not a regular file: a FIFO"},
+      {"IN_FM2.txt", "folder", "IN_FM2.txt: cannot be opened (Is a directory)"},
+      {"IN_FM2.txt", "missing", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.file) + " " + c.stands);
+    ScratchDir dir;
+    good_lens().write();
+    good_rays.write();
+    std::filesystem::remove(c.file);
+    if (std::string(c.stands) == "fifo") {
+      ASSERT_EQ(mkfifo(c.file, 0666), 0);
+    }
+    if (std::string(c.stands) == "folder") std::filesystem::create_directory(c.file);
+    const CheckResult r = check();
+    if (*c.says == '\0') {
+      EXPECT_EQ(r.status, 0) << r.text;
+      EXPECT_NE(r.text.find("IN_FM2.txt: absent"), std::string::npos) << r.text;
+    } else {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_NE(r.text.find(c.says), std::string::npos) << r.text;
+    }
+  }
 }
 
 }  // namespace

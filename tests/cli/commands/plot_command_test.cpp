@@ -171,7 +171,9 @@ TEST(PlotAndExport, SayWhyAFileCannotBeReadOrWritten) {
        "lumaveil export: cannot open ./OUT_M.xls (Is a directory)"},
       {"report", "export --csv -o none/out.csv", 1,
        "cannot write none/out.csv: No such file or directory"},
-      {"report", "plot -o OUT_M.xls", 1, "lumaveil plot: cannot create OUT_M.xls"},
+      {"report", "plot -o OUT_M.xls/plots", 1, "lumaveil plot: cannot create OUT_M.xls/plots"},
+      {"report", "plot -o OUT_M.xls", 2,
+       "lumaveil plot: -o OUT_M.xls would overwrite the report OUT_M.xls"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);

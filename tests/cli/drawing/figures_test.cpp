@@ -165,6 +165,43 @@ TEST(Figures, MissedRaysAreLeftOutAndCounted) {
             std::string::npos);
 }
 
+// A crafted report with 100,000 variable columns: the variables of each
+// kind share one figure, which draws a palette's worth and counts the rest.
+TEST(Figures, VariableHistoriesAreOneFigurePerKindWhateverTheirNumber) {
+  for (int mode : {2, 3, 5}) {
+    SCOPED_TRACE(mode);
+    report_input::ReportContents r;
+    r.mode = mode;
+    if (mode == 5) r.optimisation.distance_names = {"D1"};
+    const std::size_t count = 100000;
+    for (std::size_t v = 0; v < count; ++v)
+      r.optimisation.variable_names.push_back("1/R(" + std::to_string(v) + ")");
+    for (int n = 1; n <= 3; ++n) {
+      report_input::IterationRow row;
+      row.n = n;
+      row.e = 1.0 / n;
+      row.distances = {10.0 + n};
+      row.variables.assign(count, 0.01 * n);
+      r.optimisation.rows.push_back(row);
+    }
+    FigureOptions options;
+    options.residuals = true;
+    std::vector<Figure> figs = figures(r, nullptr, options);
+    std::vector<std::string> files;
+    for (const auto& f : figs) files.push_back(f.file);
+    const std::string variables = mode == 3 ? "distances.svg" : "curvatures.svg";
+    std::vector<std::string> expected = {"merit.svg", "residuals.svg"};
+    if (mode == 5) expected.push_back("distances.svg");
+    expected.push_back(variables);
+    EXPECT_EQ(files, expected);
+    const std::string& svg = figs.back().svg;
+    EXPECT_EQ(xml_problem(svg), "");
+    EXPECT_NE(svg.find("and 99992 more variables not drawn"), std::string::npos);
+    EXPECT_NE(svg.find("1/R(7)"), std::string::npos);
+    EXPECT_EQ(svg.find("1/R(8)"), std::string::npos);
+  }
+}
+
 TEST(Figures, WavelengthsNamedFromTheLensFile) {
   report_input::ReportContents r =
       report_input::read_report_file(test_data_dir() + "/reference/m1_triplet_sjis/expected.xls")
@@ -194,6 +231,22 @@ TEST(Layout, MirrorFoldsTheDrawingBack) {
   // mirror at z = 20) to the mirror.
   EXPECT_NE(layout.find(">-80</text>"), std::string::npos);
   EXPECT_EQ(layout.find(">120</text>"), std::string::npos);
+  // The mirror is hatched on its back, away from the light: every stroke
+  // runs from the surface toward larger z (the light comes from the left).
+  std::regex hatch(
+      "<line x1=\"([-0-9.]+)\" y1=\"[-0-9.]+\" x2=\"([-0-9.]+)\"[^>]*stroke-width=\"1.25\"");
+  int strokes = 0;
+  for (auto it = std::sregex_iterator(layout.begin(), layout.end(), hatch);
+       it != std::sregex_iterator(); ++it, ++strokes)
+    EXPECT_GT(std::stod((*it)[2]), std::stod((*it)[1]));
+  EXPECT_GT(strokes, 10);
+  // Lenses carry no hatching.
+  report_input::ReportContents triplet =
+      report_input::read_report_file(test_data_dir() + "/examples/cooke_triplet/m1.xls").value();
+  LensView glass;
+  ASSERT_TRUE(lens_in(std::string(LUMAVEIL_EXAMPLES_DIR) + "/cooke_triplet", glass));
+  const std::string lens_layout = figures(triplet, &glass, FigureOptions{}).back().svg;
+  EXPECT_FALSE(std::regex_search(lens_layout, hatch));
   // Without the lens file the drawing is unfolded and says so.
   std::vector<Figure> plain = figures(r, nullptr, FigureOptions{});
   EXPECT_NE(plain.back().svg.find("surfaces not drawn"), std::string::npos);

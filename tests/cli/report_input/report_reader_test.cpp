@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "cli/report_input/text.h"
 #include "support/report_files.h"
@@ -249,6 +250,38 @@ TEST(ReportReader, RejectsTextThatIsNoReportOrIsCutShort) {
   short_row.erase(short_row.find("\t0.02\t") + 1, 5);
   EXPECT_NE(rejection(short_row).find("a row has 6 fields, the column line 7"), std::string::npos)
       << rejection(short_row);
+}
+
+TEST(ReportReader, RefusesAReportThatNeedsMoreMemoryThanItsLimitAndSaysSo) {
+  const std::string file = test_data_dir() + "/reference/m1_singlet_ns1/expected.xls";
+  const std::string text = read_file(file);
+  ReadOptions small;
+  small.memory_limit = text.size();
+  const std::string reason = read_report(text, "OUT_M.xls", small).reason();
+  EXPECT_EQ(reason, "OUT_M.xls (" + std::to_string(text.size()) +
+                        " bytes) is too large to read: lumaveil keeps at most " +
+                        std::to_string(small.memory_limit) + " bytes of a report in memory");
+  EXPECT_FALSE(read_report_file(file, "OUT_M.xls", small).ok());
+  // Without the lines' text the typed blocks fit: the same limit passes.
+  small.keep_lines = false;
+  const ReportContents blocks = read_report_file(file, "OUT_M.xls", small).value();
+  EXPECT_TRUE(blocks.cells.empty());
+  EXPECT_EQ(blocks.trajectories.at(0).spots.size(), 5u);
+  // A spot heading that announces two billion points gets no room reserved
+  // before its rows come: the count is checked, nothing runs out of memory.
+  std::string crafted = text;
+  crafted.replace(crafted.find("\t\t\t5"), 4, "\t\t\t2147483647");
+  EXPECT_NE(read_report(crafted).reason().find("counts 2147483647 points but 5 rows follow"),
+            std::string::npos);
+  // A line longer than the limit is refused before it is read whole.
+  small.memory_limit = 4096;
+  const auto long_line = std::filesystem::temp_directory_path() / "lumaveil-long-line.xls";
+  { std::ofstream(long_line) << std::string(1 << 20, 'x'); }
+  EXPECT_NE(read_report_file(long_line.string(), "OUT_M.xls", small)
+                .reason()
+                .find("OUT_M.xls (1 MiB) is too large to read"),
+            std::string::npos);
+  std::filesystem::remove(long_line);
 }
 
 TEST(ReportReader, NumbersReadOnlyWhenTheWholeCellIsOne) {

@@ -1,5 +1,9 @@
 #include "cli/workbook/workbook.h"
+#include "cli/analysis/spot_stats.h"
+#include "cli/drawing/figure_text.h"
+#include "cli/inputs/lens_view.h"
 #include "cli/report_input/report_reader.h"
+#include "cli/workbook/charts.h"
 #include "cli/workbook/csv.h"
 #include "cli/workbook/sheet_plan.h"
 
@@ -120,6 +124,17 @@ struct Workbook {
   }
 };
 
+// The cells a sheet holds beside the report's: a spot chart's statistics.
+std::size_t statistics_cells(const SheetPlan& plan, const report_input::ReportContents& r) {
+#ifdef LUMAVEIL_HAVE_XLSXWRITER
+  return side_cells(plan, r).size();
+#else
+  (void)plan;
+  (void)r;
+  return 0;
+#endif
+}
+
 bool have_unzip() { return run("unzip -v >/dev/null 2>&1") == 0; }
 
 using lumaveil::testing::every_report;
@@ -128,7 +143,7 @@ TEST(ExportPlan, SheetsCoverEveryLineThatHoldsACellOnce) {
   for (const auto& file : every_report()) {
     SCOPED_TRACE(file);
     report_input::ReportContents r = report_input::read_report_file(file).value();
-    std::vector<SheetPlan> plans = plan_sheets(r);
+    std::vector<SheetPlan> plans = plan_sheets(r).value();
     if (r.mode == 0) {
       EXPECT_TRUE(plans.empty());
       continue;
@@ -231,7 +246,7 @@ TEST(ExportWorkbook, EveryCellOfEveryReportReadsBackFromTheSheets) {
     ASSERT_TRUE(written.ok()) << written.reason();
     Workbook book;
     ASSERT_TRUE(book.read("book.xlsx"));
-    std::vector<SheetPlan> plans = plan_sheets(r);
+    std::vector<SheetPlan> plans = plan_sheets(r).value();
     int expected_charts = 0;
     for (const auto& plan : plans) {
       auto at = std::find(book.names.begin(), book.names.end(), plan.name);
@@ -261,7 +276,9 @@ TEST(ExportWorkbook, EveryCellOfEveryReportReadsBackFromTheSheets) {
           ++checked;
         }
       }
-      EXPECT_EQ(sheet.size(), cells) << "no cell beyond the report's in " << plan.name;
+      EXPECT_EQ(sheet.size(), cells + statistics_cells(plan, r))
+          << "no cell beyond the report's and the chart's statistics in " << plan.name;
+      EXPECT_NE(xml.find("fitToPage=\"1\""), std::string::npos) << "one page wide";
       bool rows = plan.chart == SheetPlan::Chart::Spots
                       ? !r.trajectories[static_cast<std::size_t>(plan.block)].spots.empty()
                   : plan.chart == SheetPlan::Chart::Merit
@@ -311,6 +328,69 @@ TEST(ExportWorkbook, MeritChartCountsPassesInWholeNumbers) {
             std::string::npos);
   EXPECT_NE(x_axis.find("<c:max val=\"" + std::to_string(r.optimisation.rows.back().n) + "\"/>"),
             std::string::npos);
+}
+
+// The spot chart of the Cooke triplet: equal and centred axis ranges, a
+// square chart, the wavelength in nm, its statistics beside it (the plot's
+// numbers), and a page set-up that prints it whole on a landscape page.
+TEST(ExportWorkbook, SpotChartAtEqualScaleWithItsStatisticsBesideIt) {
+  if (!workbooks_available()) GTEST_SKIP() << "built without libxlsxwriter";
+  if (!have_unzip()) GTEST_SKIP() << "unzip is not installed: the workbook cannot be read back";
+  ScratchDir scratch;
+  const std::string example = std::string(LUMAVEIL_EXAMPLES_DIR) + "/cooke_triplet";
+  report_input::ReportContents r =
+      report_input::read_report_file(test_data_dir() + "/examples/cooke_triplet/m1.xls").value();
+  const auto inputs = inputs::read_inputs(example, false);
+  ASSERT_TRUE(inputs->lens_file.read);
+  const inputs::LensView lens = inputs::lens_view(*inputs);
+  ASSERT_TRUE(write_workbook(r, "book.xlsx", &lens).ok());
+  ASSERT_EQ(run("unzip -p book.xlsx xl/charts/chart1.xml > chart.xml"), 0);
+  const std::string chart = read_file("chart.xml");
+  std::regex bound("<c:(min|max) val=\"([-0-9.eE+]+)\"/>");
+  std::vector<double> bounds;  // x min, x max, y min, y max as written
+  for (auto it = std::sregex_iterator(chart.begin(), chart.end(), bound);
+       it != std::sregex_iterator(); ++it)
+    bounds.push_back(std::stod((*it)[2]));
+  ASSERT_EQ(bounds.size(), 4u) << chart;
+  const double x_span = std::fabs(bounds[1] - bounds[0]), y_span = std::fabs(bounds[3] - bounds[2]);
+  EXPECT_GT(x_span, 0);
+  EXPECT_NEAR(x_span, y_span, 1e-12 * x_span);
+  // Centred on the spot: its centroid within a sixteenth of the range of the middle.
+  const analysis::SpotStats st =
+      analysis::spot_stats(analysis::spot_points(r.trajectories[0], false));
+  EXPECT_LT(std::fabs((bounds[0] + bounds[1]) / 2 - st.cx), x_span / 16);
+  EXPECT_LT(std::fabs((bounds[2] + bounds[3]) / 2 - st.cy), y_span / 16);
+  EXPECT_NE(chart.find(drawing::wavelength_name(&lens, 1)), std::string::npos);
+  EXPECT_EQ(chart.find("wavelength 1"), std::string::npos);
+  EXPECT_EQ(chart.find("<c:legend>"), std::string::npos) << "no legend to take room";
+  // The chart's extent on the sheet: whole columns of 64 and rows of 20
+  // pixels from its top left corner, and the rest in EMU (9525 a pixel).
+  ASSERT_EQ(run("unzip -p book.xlsx xl/drawings/drawing1.xml > drawing.xml"), 0);
+  const std::string drawing = read_file("drawing.xml");
+  std::smatch to;
+  ASSERT_TRUE(std::regex_search(
+      drawing, to,
+      std::regex(
+          "<xdr:to><xdr:col>([0-9]+)</xdr:col><xdr:colOff>([0-9]+)</xdr:colOff><xdr:row>([0-9]+)"
+          "</xdr:row><xdr:rowOff>([0-9]+)</xdr:rowOff>")));
+  const double width = (std::stod(to[1]) - 6) * 64 + std::stod(to[2]) / 9525;
+  const double height = (std::stod(to[3]) - 1) * 20 + std::stod(to[4]) / 9525;
+  // Taller than wide by the title and the x axis's labels: the plot area
+  // inside it square (measured in LibreOffice's rendering: 371 x 369 px).
+  EXPECT_NEAR(height / width, 610.0 / 480, 0.02);
+  // The statistics beside the chart, in the plot's unit (µm here).
+  Workbook book;
+  ASSERT_TRUE(book.read("book.xlsx"));
+  const auto& spots = book.sheets[1];
+  EXPECT_EQ(spots.at({1, 14}).text, "statistics (µm)");
+  EXPECT_EQ(spots.at({2, 14}).text, "RMS radius");
+  EXPECT_NEAR(spots.at({2, 15}).value, st.rms * 1000, 1e-9 * st.rms * 1000);
+  EXPECT_NEAR(spots.at({3, 15}).value, st.geometric * 1000, 1e-9 * st.geometric * 1000);
+  EXPECT_EQ(spots.at({7, 15}).value, static_cast<double>(r.trajectories[0].spots.size()));
+  EXPECT_NE(book.sheet_xml[1].find("orientation=\"landscape\""), std::string::npos);
+  EXPECT_NE(book.sheet_xml[1].find("fitToHeight=\"0\""), std::string::npos);
+  ASSERT_EQ(run("unzip -p book.xlsx xl/workbook.xml > workbook.xml"), 0);
+  EXPECT_NE(read_file("workbook.xml").find("_xlnm.Print_Area"), std::string::npos);
 }
 
 TEST(ExportCommand, WritesTheFilesAndRefusesWhatIsNoReport) {
