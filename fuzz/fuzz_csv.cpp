@@ -1,7 +1,7 @@
 // `lumaveil export --csv` on an arbitrary report: the CSV, read back by the
 // rules it is written under (RFC 4180), gives every line and cell of the
 // report, each as it is or behind the apostrophe that keeps a spreadsheet
-// from taking it for a formula.
+// from taking it for a formula, and no field a spreadsheet would take for one.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -44,6 +44,14 @@ Rows read_csv(std::string_view text) {
   return rows;
 }
 
+// Whether a spreadsheet takes the field for a formula: text (not a number)
+// that starts with = + - @, or a tab or CR before them.
+bool read_as_formula(const std::string& field) {
+  double value = 0;
+  return !field.empty() && std::string_view("=+-@\t\r").find(field[0]) != std::string_view::npos &&
+         !lumaveil::cli::report_input::parse_number(field, value);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -58,6 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (rows[l].size() != report->cells[l].size()) std::abort();
     for (std::size_t c = 0; c < rows[l].size(); ++c)
       if (rows[l][c] != report->cells[l][c] && rows[l][c] != "'" + report->cells[l][c])
+        std::abort();
+      else if (read_as_formula(rows[l][c]))
         std::abort();
   }
   return 0;

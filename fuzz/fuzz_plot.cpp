@@ -2,7 +2,8 @@
 // page that shows them, with the lens of an arbitrary IN_FM.txt.
 //
 // The input is the report, then a NUL byte and IN_FM.txt; without a NUL
-// there is no lens file (the figures name wavelengths by number). The
+// there is no lens file (the figures name wavelengths by number). The report
+// is read as plot reads it, its blocks without the lines' cells. The
 // residual figures of the optimising modes are drawn for inputs of odd size.
 // Every file name must be a plain, distinct "*.svg" and every text
 // well-formed XML characters.
@@ -49,7 +50,8 @@ void require_file_name(const std::string& name, std::set<std::string>& seen) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
   const std::size_t split = input.find('\0');
-  const auto report = lumaveil::fuzzing::report_to_show(std::string_view(input).substr(0, split));
+  const auto report =
+      lumaveil::fuzzing::report_to_show(std::string_view(input).substr(0, split), false);
   if (!report) return 0;
   std::unique_ptr<inputs::Inputs> in;
   inputs::LensView lens;

@@ -36,9 +36,14 @@ inline void require_utf8(std::string_view text, bool xml = false) {
 inline void require_xml_text(std::string_view text) { require_utf8(text, true); }
 
 // The report the bytes hold, when the reader takes them as one with results
-// to show (as plot and export require); the reader must never throw.
-inline std::optional<cli::report_input::ReportContents> report_to_show(std::string_view bytes) {
-  cli::Result<cli::report_input::ReportContents> r = cli::report_input::read_report(bytes);
+// to show (as plot and export require), with every line's cells or, as plot
+// reads it, the blocks alone; the reader must never throw.
+inline std::optional<cli::report_input::ReportContents> report_to_show(std::string_view bytes,
+                                                                       bool keep_lines = true) {
+  cli::report_input::ReadOptions options;
+  options.keep_lines = keep_lines;
+  cli::Result<cli::report_input::ReportContents> r =
+      cli::report_input::read_report(bytes, "OUT_M.xls", options);
   if (!r.ok()) {
     if (r.reason().empty()) std::abort();
     return std::nullopt;
