@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 
 namespace lumaveil::cli::report_input {
 
@@ -39,12 +40,22 @@ std::size_t sequence_length(unsigned char lead) {
 }
 
 bool valid_utf8(std::string_view s) {
+  // The smallest code point each length may carry (shorter forms are
+  // overlong and not UTF-8), and the largest of all.
+  constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
   std::size_t k = 0;
   while (k < s.size()) {
-    const std::size_t length = sequence_length(static_cast<unsigned char>(s[k]));
+    const auto lead = static_cast<unsigned char>(s[k]);
+    const std::size_t length = sequence_length(lead);
     if (length == 0 || k + length > s.size()) return false;
-    for (std::size_t j = 1; j < length; ++j)
-      if ((static_cast<unsigned char>(s[k + j]) >> 6) != 2) return false;
+    std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t j = 1; j < length; ++j) {
+      const auto next = static_cast<unsigned char>(s[k + j]);
+      if ((next >> 6) != 2) return false;
+      code = code << 6 | (next & 0x3F);
+    }
+    const bool surrogate = code >= 0xD800 && code < 0xE000;
+    if (code < kLeast[length] || code > 0x10FFFF || surrogate) return false;
     k += length;
   }
   return true;

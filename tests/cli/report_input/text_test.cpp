@@ -19,6 +19,11 @@ TEST(Text, Utf8KeptShiftJisDecodedAndWidths) {
   EXPECT_TRUE(valid_utf8("レンズ"));
   EXPECT_FALSE(valid_utf8("\x83\x8C\x83\x93"));
   EXPECT_FALSE(valid_utf8("\xE3\x83"));  // cut short
+  // Shift_JIS bytes that only look like UTF-8 sequences: beyond U+10FFFF,
+  // overlong, a surrogate.
+  for (const char* bytes : {"\xF5\x91\xA9\x82", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80"})
+    EXPECT_FALSE(valid_utf8(bytes)) << bytes;
+  EXPECT_TRUE(valid_utf8("\xF0\x9F\x94\xAD"));  // U+1F52D, a telescope
   EXPECT_EQ(as_utf8("レンズ"), "レンズ");
   EXPECT_EQ(as_utf8("\x83\x8C\x83\x93\x83\x59"), "レンズ");
   EXPECT_EQ(display_width("ab"), 2);
