@@ -8,7 +8,8 @@
 #   test        GoogleTest, Google Benchmark, Python (the script tests), unzip
 #               (the export test reads workbooks back), pkg-config (the
 #               install check)
-#   host-tools  Chromium and libpng (the browser test of `lumaveil plot`),
+#   host-tools  Chromium, a Japanese font for its pages' report headings, and
+#               libpng (the browser test of `lumaveil plot`),
 #               libxlsxwriter (`lumaveil export` writes workbooks), pkg-config
 #               (the install check), unzip (the workbook tests read workbooks
 #               back), clang-format (the check of the host's source layout)
@@ -38,7 +39,7 @@ packages_of() {
   case $1 in
     build) echo "g++ cmake make" ;;
     test) echo "libgtest-dev libbenchmark-dev python3 unzip pkgconf" ;;
-    host-tools) echo "chromium libpng-dev libxlsxwriter-dev pkgconf unzip clang-format" ;;
+    host-tools) echo "chromium fonts-ipafont-gothic libpng-dev libxlsxwriter-dev pkgconf unzip clang-format" ;;
     quality) echo "libfftw3-dev pkgconf" ;;
     locale) echo "locales" ;;
     fuzz) echo "clang libclang-rt-dev libxlsxwriter-dev libfftw3-dev pkgconf" ;;
