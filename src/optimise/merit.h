@@ -11,14 +11,16 @@
 // DX[m]. The merit figures: E = √(Σ w·|r|² / SW), the mean and spread of the
 // X and Y residuals (unweighted sums over the SW = Σ w contributing pairs).
 //
-// The variables are the surfaces k = 0..NUMB-2 coded 'V' (number iv[k]);
-// a surface coded 'P' takes the value of its companion LINK[k], one coded
-// 'M' the negative of it, and follows its offsets. A tie whose companion
-// lies outside the surfaces 0..100 is ignored.
+// The variables are the surfaces coded 'V', with the surfaces tied to them
+// (merit_variables.h). The evaluation runs either plainly, every trace on
+// the state block (merit_plain.h), or as tasks on the worker threads with
+// each derivative retraced from its first changed surface (merit_fast.h);
+// both give the same bits.
 #ifndef LUMAVEIL_OPTIMISE_MERIT_H
 #define LUMAVEIL_OPTIMISE_MERIT_H
 
 #include "model/state.h"
+#include "optimise/merit_variables.h"
 
 namespace lumaveil {
 
@@ -49,10 +51,6 @@ inline void merit_distance(State& s, int n, const int* iv, const double* p) {
 // The surface index at which rays are evaluated: NUMB-1 (0 for a lens
 // without surfaces, so that nothing is read before the arrays).
 inline int evaluated_surface(const State& s) { return s.NUMB >= 1 ? s.NUMB - 1 : 0; }
-
-// Adds the full correction DX[v] to the entry of each 'V' surface of ar,
-// walking k = 0..NUMB-2 with v counting the 'V' surfaces from 0.
-void add_correction(const State& s, double* ar);
 
 }  // namespace lumaveil
 
