@@ -162,6 +162,18 @@ LensFile small_sphere_behind_a_singlet(int aperture_kind, int steps) {
                                {.n = {1, 1}}}};
 }
 
+LensFile good_lens() {
+  return {.steps = 3,
+          .RH = 5,
+          .surfaces = {{.D = 10, .n = {1}},
+                       {.C = 0.019, .D = 4, .code = "V", .n = {1.5168}},
+                       {.D = 97, .n = {1}},
+                       {.n = {1}},
+                       {.n = {1}}},
+          .nd1 = 2,
+          .nd2 = 1};
+}
+
 // Every nan or inf lower-cased, its sign kept and any "(payload)" dropped.
 std::string normalise_non_finite(const std::string& text) {
   static const std::regex nan_or_inf(R"((-?)(nan|NAN|NaN|inf|INF|Inf)(\([^)]*\))?)");

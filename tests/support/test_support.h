@@ -69,6 +69,11 @@ struct LensFile {
 // `aperture_kind` (RH = 9, RU = 0.4).
 LensFile small_sphere_behind_a_singlet(int aperture_kind, int steps);
 
+// A plano-convex singlet with a variable front face, as a new user writes
+// it: R = 1/0.019 of index 1.5168, 4 thick, the image plane 97 behind it;
+// RH = 5, three grid steps, the distances of surfaces 2 and 1 searched.
+LensFile good_lens();
+
 // One ray of the ray set: start and targets at the last surface.
 struct Ray {
   double X = 0, Y = 0, U = 0, V = 0, XT = 0, YT = 0, UT = 0, VT = 0;
@@ -85,6 +90,10 @@ struct RaySetFile {
   std::string text() const;
   void write() const;  // to "IN_FM2.txt" in the current directory
 };
+
+// Three rays in the meridian plane, 1, -1 and 3 from the axis, aimed at the
+// axis point of the last surface: a ray set for good_lens().
+inline const RaySetFile good_rays{.rays = {{.X = 1}, {.X = -1}, {.X = 3}}};
 
 // One run of the host program: its exit status (-1 when it did not exit)
 // and what it wrote to standard output and standard error.

@@ -1,5 +1,6 @@
 // What the tests of `lumaveil check` share: running the check in the
-// current directory, a good lens and ray set, and a finding expected at a cell.
+// current directory, and a finding expected at a cell. Their good lens and
+// ray set are good_lens() and good_rays (support/test_support.h).
 #ifndef LUMAVEIL_TESTS_CLI_COMMANDS_CHECK_SUPPORT_H
 #define LUMAVEIL_TESTS_CLI_COMMANDS_CHECK_SUPPORT_H
 
@@ -30,21 +31,6 @@ inline CheckResult check() {
   std::free(buffer);
   return r;
 }
-
-// A plano-convex singlet with a variable front face, as a new user writes it.
-inline LensFile good_lens() {
-  return {.steps = 3,
-          .RH = 5,
-          .surfaces = {{.D = 10, .n = {1}},
-                       {.C = 0.019, .D = 4, .code = "V", .n = {1.5168}},
-                       {.D = 97, .n = {1}},
-                       {.n = {1}},
-                       {.n = {1}}},
-          .nd1 = 2,
-          .nd2 = 1};
-}
-
-inline const RaySetFile good_rays{.rays = {{.X = 1}, {.X = -1}, {.X = 3}}};
 
 // The lens text with one cell replaced: line `line`, column `column`.
 inline std::string with_cell(const std::string& text, int line, int column,

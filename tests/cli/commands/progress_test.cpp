@@ -49,16 +49,9 @@ TEST(Progress, TheLineSaysWhereTheRunIsAndHowLongItHasLeft) {
 
 // A singlet with a variable front face and a small ray set.
 void write_optimisation() {
-  LensFile{.steps = 3,
-           .RH = 4,
-           .surfaces = {{.D = 10, .n = {1}},
-                        {.C = 0.019, .D = 4, .code = "V", .n = {1.5168}},
-                        {.D = 97, .n = {1}},
-                        {.n = {1}},
-                        {.n = {1}}},
-           .nd1 = 2,
-           .nd2 = 1}
-      .write();
+  LensFile lens = good_lens();
+  lens.RH = 4;
+  lens.write();
   RaySetFile{.NIT = 3, .NITC = 2, .NITD = 1, .rays = {{.X = 1}, {.X = -2}, {.X = 3}}}.write();
 }
 

@@ -9,18 +9,6 @@
 namespace lumaveil::testing {
 namespace {
 
-// A singlet with a variable front face; a ray set of three rays.
-LensFile singlet() {
-  return {.steps = 3,
-          .RH = 5,
-          .surfaces = {{.D = 10, .n = {1}},
-                       {.C = 0.019, .D = 4, .code = "V", .n = {1.5168}},
-                       {.D = 97, .n = {1}},
-                       {.n = {1}},
-                       {.n = {1}}}};
-}
-const RaySetFile three_rays{.rays = {{.X = 1}, {.X = -1}, {.X = 3}}};
-
 TEST(RunNotes, CountsTheCellsThatAreNotFinite) {
   EXPECT_EQ(cli::commands::non_finite_count("1\t2.5\n"), 0);
   EXPECT_EQ(cli::commands::non_finite_count("1\t       nan\t-INF\nNAN\tinf\n"), 4);
@@ -72,26 +60,27 @@ TEST(RunNotes, TheHostSaysWhenTheReportHoldsNothingUseful) {
     const char* arguments;
     std::string note, summary;
   };
-  RaySetFile no_step = three_rays;
+  RaySetFile no_step = good_rays;
   no_step.H = 0;  // the derivatives divide 0 by 0: the corrections are NaN
-  LensFile missing = singlet();
+  LensFile missing = good_lens();
   missing.surfaces[1].C = 0.25;  // R = 4 < RH: the rim and grid rays miss it
   const Case cases[] = {
-      {"empty lens", "", three_rays, "1",
+      {"empty lens", "", good_rays, "1",
        "lumaveil: note: IN_FM.txt gave no surfaces and no wavelengths (NUMB = 0, NW = 0): the "
        "report holds no results; `lumaveil check` shows why\n",
        "OUT_M.xls: mode 1, 0 wavelengths"},
-      {"CR-only lens", "a\r\rb\r", three_rays, "4", "gave no surfaces and no wavelengths", ""},
-      {"mode 7", singlet().text(), three_rays, "7",
+      {"CR-only lens", "a\r\rb\r", good_rays, "4", "gave no surfaces and no wavelengths", ""},
+      {"mode 7", good_lens().text(), good_rays, "7",
        "lumaveil: note: mode 7 reads the lens and writes nothing (the modes are 1 to 6)\n", ""},
-      {"mode 0", singlet().text(), three_rays, "0", "mode 0 reads the lens and writes nothing", ""},
-      {"diverged optimisation", singlet().text(), no_step, "2",
+      {"mode 0", good_lens().text(), good_rays, "0", "mode 0 reads the lens and writes nothing",
+       ""},
+      {"diverged optimisation", good_lens().text(), no_step, "2",
        "lumaveil: note: E is not finite from iteration 2 on: the optimisation diverged or its "
        "rays failed; `lumaveil check` shows why\n",
        "values not finite"},
-      {"rays that miss", missing.text(), three_rays, "1",
+      {"rays that miss", missing.text(), good_rays, "1",
        "the spot rows of wavelength 1 are not finite from row 1 on", "values not finite"},
-      {"scans that miss", missing.text(), three_rays, "4",
+      {"scans that miss", missing.text(), good_rays, "4",
        "the x scan at 587.6 nm is not finite from row 1 on", ""},
   };
   for (const Case& c : cases) {
@@ -108,8 +97,8 @@ TEST(RunNotes, TheHostSaysWhenTheReportHoldsNothingUseful) {
 
 TEST(RunNotes, AGoodRunHasNoNote) {
   ScratchDir dir;
-  singlet().write();
-  three_rays.write();
+  good_lens().write();
+  good_rays.write();
   for (const char* mode : {"1", "2", "4"}) {
     const HostRun run = run_host(LUMAVEIL_HOST, mode);
     EXPECT_EQ(run.status, 0);
