@@ -135,6 +135,13 @@ HostRun run_host(const std::string& host, const std::string& arguments) {
   return run;
 }
 
+HostRun run_host(const std::string& host, const std::string& command,
+                 const std::vector<std::string>& arguments) {
+  std::string words = command;
+  for (const std::string& a : arguments) words += " '" + a + "'";
+  return run_host(host, words);
+}
+
 void LensFile::write() const { write_file("IN_FM.txt", text()); }
 
 std::string RaySetFile::text() const {

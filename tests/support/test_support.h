@@ -103,6 +103,10 @@ struct HostRun {
 };
 // Runs `host` with `arguments` (shell words) in the current directory.
 HostRun run_host(const std::string& host, const std::string& arguments);
+// Runs `host` with the command `command` and the arguments, each one word
+// as it stands (single-quoted: no argument may hold a single quote).
+HostRun run_host(const std::string& host, const std::string& command,
+                 const std::vector<std::string>& arguments);
 
 // Whether the environment asks that a test which needs a tool of the
 // machine (a locale, Chromium, libxlsxwriter) run: `variable` set, and not

@@ -12,9 +12,7 @@ namespace lumaveil::testing {
 namespace {
 
 HostRun run(const std::vector<std::string>& args) {
-  std::string words = "fields";
-  for (const std::string& a : args) words += " '" + a + "'";
-  return run_host(LUMAVEIL_HOST, words);
+  return run_host(LUMAVEIL_HOST, "fields", args);
 }
 
 TEST(FieldsCommand, UsageErrorsSayWhatIsWrong) {

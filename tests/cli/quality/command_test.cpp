@@ -17,9 +17,7 @@ using lumaveil::testing::ScratchDir;
 using testing::write_ideal_lens;
 
 HostRun run(const std::vector<std::string>& args) {
-  std::string words = "quality";
-  for (const std::string& a : args) words += " '" + a + "'";
-  return run_host(LUMAVEIL_HOST, words);
+  return run_host(LUMAVEIL_HOST, "quality", args);
 }
 
 TEST(QualityCommand, PrintsTheTableAndWritesTheFiles) {
