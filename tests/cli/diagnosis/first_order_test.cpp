@@ -17,22 +17,19 @@ namespace {
 using cli::diagnosis::first_order;
 using cli::diagnosis::FirstOrder;
 
-// Reads a lens file the way the library does, into a fresh state.
-std::unique_ptr<State> read_lens(const LensFile& lens) {
+// Reads the text of a lens file the way the library does, into a fresh state.
+std::unique_ptr<State> read_lens_text(const std::string& text) {
   ScratchDir dir;
-  lens.write();
+  write_file("IN_FM.txt", text);
   auto s = std::make_unique<State>();
   EXPECT_TRUE(read_lens_data(*s));
   return s;
 }
 
+std::unique_ptr<State> read_lens(const LensFile& lens) { return read_lens_text(lens.text()); }
+
 std::unique_ptr<State> read_example(const std::string& name) {
-  const std::string path = std::string(LUMAVEIL_EXAMPLES_DIR) + "/" + name + "/IN_FM.txt";
-  ScratchDir dir;
-  std::filesystem::copy_file(path, "IN_FM.txt");
-  auto s = std::make_unique<State>();
-  EXPECT_TRUE(read_lens_data(*s));
-  return s;
+  return read_lens_text(read_file(std::string(LUMAVEIL_EXAMPLES_DIR) + "/" + name + "/IN_FM.txt"));
 }
 
 // A biconvex singlet R1 = 50, R2 = −100, 6 thick, n = 1.5, in air; the image
@@ -43,6 +40,32 @@ LensFile thick_singlet(double image, int kind = 1, double start = 10) {
           .surfaces = {{.D = start, .n = {1}},
                        {.C = 1.0 / 50, .D = 6, .n = {1.5}},
                        {.C = -1.0 / 100, .D = image, .n = {1}},
+                       {.n = {1}},
+                       {.n = {1}}}};
+}
+
+// A spherical mirror of curvature c, 20 behind the start plane, with the
+// image plane 100 in front of it; index −1 behind it: the unfolded frame.
+LensFile mirror(double c) {
+  return {
+      .RH = 10,
+      .surfaces = {{.D = 20, .n = {1}}, {.C = c, .D = 100, .n = {-1}}, {.n = {-1}}, {.n = {-1}}}};
+}
+
+// An ideal element of focal length f as surface 1, f behind the start plane
+// (which is then its front focal plane); the image plane `image` behind it.
+LensFile ideal_element(double f, double image) {
+  return {
+      .surfaces = {{.D = f, .n = {1}}, {.D = image, .type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}};
+}
+
+// A plate of index 1.5, `thickness` thick and 10 behind the start plane, its
+// rear face of curvature `rear` (0: a parallel plate); the image plane 10
+// behind it.
+LensFile flat_fronted_lens(double thickness, double rear) {
+  return {.surfaces = {{.D = 10, .n = {1}},
+                       {.D = thickness, .n = {1.5}},
+                       {.C = rear, .D = 10, .n = {1}},
                        {.n = {1}},
                        {.n = {1}}}};
 }
@@ -69,37 +92,31 @@ TEST(FirstOrder, ThickSingletMatchesTheLensmakerFormulas) {
 
 TEST(FirstOrder, SphericalMirrorFocusesAtHalfItsRadius) {
   // Concave toward the light (C < 0), index −1 behind it: the unfolded frame.
-  const auto s = read_lens(
-      {.RH = 10,
-       .surfaces = {
-           {.D = 20, .n = {1}}, {.C = -1.0 / 200, .D = 100, .n = {-1}}, {.n = {-1}}, {.n = {-1}}}});
+  const auto s = read_lens(mirror(-1.0 / 200));
   const FirstOrder r = first_order(*s, 1);
   EXPECT_DOUBLE_EQ(r.efl, 100);
   EXPECT_DOUBLE_EQ(r.bfd, 100);
   EXPECT_DOUBLE_EQ(r.defocus, 0);
   // A convex mirror diverges: a virtual focus 100 behind it.
-  const auto convex = read_lens(
-      {.RH = 10,
-       .surfaces = {
-           {.D = 20, .n = {1}}, {.C = 1.0 / 200, .D = 100, .n = {-1}}, {.n = {-1}}, {.n = {-1}}}});
+  const auto convex = read_lens(mirror(1.0 / 200));
   EXPECT_DOUBLE_EQ(first_order(*convex, 1).efl, -100);
 }
 
 TEST(FirstOrder, IdealElementHasItsFocalLength) {
   // Surface 1 is an ideal element of f = D[0] = 40: the start plane is its
   // front focal plane, surface 1 its back focal plane.
-  const auto s = read_lens(
-      {.RH = 2,
-       .surfaces = {{.D = 40, .n = {1}}, {.D = 0, .type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}});
+  LensFile lens = ideal_element(40, 0);
+  lens.RH = 2;
+  const auto s = read_lens(lens);
   const FirstOrder r = first_order(*s, 1);
   EXPECT_DOUBLE_EQ(r.efl, 40);
   EXPECT_DOUBLE_EQ(r.bfd, 0);
   EXPECT_DOUBLE_EQ(r.ffd, 40);
   // From a point on its front focal plane the image is at infinity.
-  const auto fan = read_lens(
-      {.aperture_kind = 2,
-       .RU = 0.01,
-       .surfaces = {{.D = 40, .n = {1}}, {.D = 0, .type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}});
+  LensFile fan_lens = ideal_element(40, 0);
+  fan_lens.aperture_kind = 2;
+  fan_lens.RU = 0.01;
+  const auto fan = read_lens(fan_lens);
   EXPECT_TRUE(first_order(*fan, 1).image_at_infinity);
 }
 
@@ -132,11 +149,8 @@ TEST(FirstOrder, AgreesWithRealRaysNearTheAxis) {
   auto singlet = read_lens(thick_singlet(90));
   const double singlet_bfd = first_order(*singlet, 1).bfd;
   EXPECT_NEAR(paraxial_limit(*singlet, 1, 0.1, 0, 2), singlet_bfd, 1e-6 * singlet_bfd);
-  auto mirror = read_lens(
-      {.RH = 10,
-       .surfaces = {
-           {.D = 20, .n = {1}}, {.C = -1.0 / 200, .D = 100, .n = {-1}}, {.n = {-1}}, {.n = {-1}}}});
-  EXPECT_NEAR(paraxial_limit(*mirror, 1, 0.1, 0, 1), 100, 1e-6 * 100);
+  auto concave = read_lens(mirror(-1.0 / 200));
+  EXPECT_NEAR(paraxial_limit(*concave, 1, 0.1, 0, 1), 100, 1e-6 * 100);
   for (const char* example : {"cooke_triplet", "achromatic_doublet"}) {
     auto lens = read_example(example);
     for (int q = 1; q <= lens->NW; ++q) {
@@ -174,11 +188,7 @@ TEST(FirstOrder, DoubleGaussDesignHasAFocalLengthOf100) {
 }
 
 TEST(FirstOrder, ParallelPlateHasNoPower) {
-  const auto s = read_lens({.surfaces = {{.D = 10, .n = {1}},
-                                         {.D = 5, .n = {1.5}},
-                                         {.D = 10, .n = {1}},
-                                         {.n = {1}},
-                                         {.n = {1}}}});
+  const auto s = read_lens(flat_fronted_lens(5, 0));
   const FirstOrder r = first_order(*s, 1);
   EXPECT_TRUE(r.afocal);
   EXPECT_TRUE(r.image_at_infinity);
@@ -187,12 +197,9 @@ TEST(FirstOrder, ParallelPlateHasNoPower) {
 
 TEST(RealRayCheck, NamesTheSurfaceARayMissesOrIsTotallyReflectedAt) {
   // Surface 2 (R = 5) is missed by rays higher than 5.
-  auto misses = read_lens({.RH = 6,
-                           .surfaces = {{.D = 10, .n = {1}},
-                                        {.D = 2, .n = {1.5}},
-                                        {.C = 0.2, .D = 10, .n = {1}},
-                                        {.n = {1}},
-                                        {.n = {1}}}});
+  LensFile misses_lens = flat_fronted_lens(2, 0.2);
+  misses_lens.RH = 6;
+  auto misses = read_lens(misses_lens);
   auto failures = cli::diagnosis::real_ray_check(*misses);
   ASSERT_EQ(failures.size(), 6u);  // all but the central ray
   EXPECT_EQ(failures[0].ray, "upper rim ray");
@@ -202,13 +209,10 @@ TEST(RealRayCheck, NamesTheSurfaceARayMissesOrIsTotallyReflectedAt) {
   // Inside glass of index 1.5 a ray 4 from the axis meets the R = −5 rear
   // face at sin I = 0.8 > 1/1.5: totally reflected there; the central ray at
   // height 1 passes.
-  auto reflected = read_lens({.RH = 3,
-                              .X = 1,
-                              .surfaces = {{.D = 10, .n = {1}},
-                                           {.D = 1, .n = {1.5}},
-                                           {.C = -0.2, .D = 10, .n = {1}},
-                                           {.n = {1}},
-                                           {.n = {1}}}});
+  LensFile reflected_lens = flat_fronted_lens(1, -0.2);
+  reflected_lens.RH = 3;
+  reflected_lens.X = 1;
+  auto reflected = read_lens(reflected_lens);
   failures = cli::diagnosis::real_ray_check(*reflected);
   ASSERT_FALSE(failures.empty());
   EXPECT_EQ(failures[0].ray, "upper rim ray");
@@ -216,10 +220,10 @@ TEST(RealRayCheck, NamesTheSurfaceARayMissesOrIsTotallyReflectedAt) {
   EXPECT_EQ(failures[0].surface, 2);
 
   // An ideal element of f = 5 cannot take a ray 6 from the axis.
-  auto ideal = read_lens(
-      {.steps = 0,
-       .RH = 6,
-       .surfaces = {{.D = 5, .n = {1}}, {.D = 5, .type = 1, .n = {1}}, {.n = {1}}, {.n = {1}}}});
+  LensFile ideal_lens = ideal_element(5, 5);
+  ideal_lens.steps = 0;
+  ideal_lens.RH = 6;
+  auto ideal = read_lens(ideal_lens);
   failures = cli::diagnosis::real_ray_check(*ideal);
   ASSERT_FALSE(failures.empty());
   EXPECT_EQ(failures[0].failure, cli::diagnosis::RayFailure::kBeyondIdealElement);
