@@ -29,16 +29,21 @@ class UseThreads {
   ~UseThreads() { parallel::set_thread_count(0); }
 };
 
+// The state that mode `mode` leaves, run on `threads` threads on the lens of
+// aperture kind `kind` with `steps` grid steps.
+std::unique_ptr<State> state_after(int mode, int kind, int steps, int threads) {
+  testing::ScratchDir dir;
+  small_sphere_behind_a_singlet(kind, steps).write();
+  auto s = std::make_unique<State>();
+  UseThreads use(threads);
+  run_call(*s, mode);
+  return s;
+}
+
 TEST(SpotDiagram, LeavesTheStateOfTheLastRayTracedAlone) {
   for (int kind : {1, 2}) {
     for (auto [steps, threads] : {std::pair{0, 1}, {1, 1}, {2, 2}, {5, 3}, {40, 1}, {40, 3}}) {
-      testing::ScratchDir dir;
-      small_sphere_behind_a_singlet(kind, steps).write();
-      auto s = std::make_unique<State>();
-      {
-        UseThreads use(threads);
-        run_call(*s, 1);
-      }
+      const auto s = state_after(1, kind, steps, threads);
       // The last point of the grid is (ns, 0); the scan ends at (ns, ns).
       auto expected = std::make_unique<State>(*s);
       set_central_ray(*expected);
@@ -63,13 +68,7 @@ TEST(SpotDiagram, LeavesTheStateOfTheLastRayTracedAlone) {
 TEST(AberrationScan, LeavesTheStateOfTheLastRayTracedAlone) {
   for (int kind : {1, 2}) {
     for (auto [steps, threads] : {std::pair{0, 1}, {1, 2}, {4, 3}, {1500, 1}, {1500, 3}}) {
-      testing::ScratchDir dir;
-      small_sphere_behind_a_singlet(kind, steps).write();
-      auto s = std::make_unique<State>();
-      {
-        UseThreads use(threads);
-        run_call(*s, 4);
-      }
+      const auto s = state_after(4, kind, steps, threads);
       // The last ray is the rim ray of the y scan at the last wavelength.
       auto expected = std::make_unique<State>(*s);
       set_central_ray(*expected);

@@ -26,15 +26,20 @@ namespace {
 
 using Values = std::vector<double>;
 
-// Solves A·x = b (A row by row, n × n) with every entry of DX marked 42.
+// Sets up A·x = b (A row by row, n × n) with every entry of DX marked 42.
+void set_system(State& s, int n, const Values& A, const Values& b) {
+  s.NEQ = n;
+  for (int i = 1; i <= n; ++i) {
+    s.BB[i] = b[i - 1];
+    for (int j = 1; j <= n; ++j) s.AA[i][j] = A[(i - 1) * n + j - 1];
+  }
+  for (double& x : s.DX) x = 42;
+}
+
+// Solves A·x = b with every entry of DX marked 42.
 std::unique_ptr<State> solved(int n, const Values& A, const Values& b) {
   auto s = std::make_unique<State>();
-  s->NEQ = n;
-  for (int i = 1; i <= n; ++i) {
-    s->BB[i] = b[i - 1];
-    for (int j = 1; j <= n; ++j) s->AA[i][j] = A[(i - 1) * n + j - 1];
-  }
-  for (double& x : s->DX) x = 42;
+  set_system(*s, n, A, b);
   solve_linear(*s);
   return s;
 }
@@ -95,14 +100,7 @@ struct SolvedBothWays {
   std::unique_ptr<State> mended = std::make_unique<State>();
   std::unique_ptr<State> plain = std::make_unique<State>();
   SolvedBothWays(int n, const Values& A, const Values& b) {
-    for (State* s : {mended.get(), plain.get()}) {
-      s->NEQ = n;
-      for (int i = 1; i <= n; ++i) {
-        s->BB[i] = b[i - 1];
-        for (int j = 1; j <= n; ++j) s->AA[i][j] = A[(i - 1) * n + j - 1];
-      }
-      for (double& x : s->DX) x = 42;
-    }
+    for (State* s : {mended.get(), plain.get()}) set_system(*s, n, A, b);
     solve_linear(*mended);
     plain_elimination(*plain);
   }
