@@ -8,19 +8,16 @@
 // (count_caps.h), so that every run ends in well under a second: NS at 4;
 // NIT at 3; NITC and NITD at 2; NRAY at 10; and in the optimising modes NUMB
 // at 40 (elsewhere the reader's own cut to 100 stays).
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 
 #include "count_caps.h"
 #include "entry/entry.h"
 #include "model/input_grid.h"
 #include "model/numbers.h"
 #include "model/state.h"
+#include "support/fuzz_scratch.h"
 
 #ifndef LUMAVEIL_FUZZ_MODE
 #error "LUMAVEIL_FUZZ_MODE must be 1 to 6"
@@ -38,45 +35,23 @@ constexpr CountCap kRaySetCounts[] = {{2, 2, 3}, {4, 2, 10}, {7, 2, 2}, {8, 2, 2
 
 lumaveil::InputGrid grid;  // large: kept off the stack
 lumaveil::State state;
-std::string scratch;
-
-void write_file(const char* name, const std::string& bytes) {
-  std::FILE* file = std::fopen(name, "wb");
-  if (file == nullptr) std::abort();
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  if (std::fclose(file) != 0) std::abort();
-}
-
-void remove_scratch() {
-  for (const char* name : {"IN_FM.txt", "IN_FM2.txt", "OUT_M.xls"})
-    std::remove((scratch + "/" + name).c_str());
-  rmdir(scratch.c_str());
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  char name[] = "/tmp/lumaveil-fuzz-XXXXXX";
-  if (const char* dir = mkdtemp(name)) scratch = dir;
-  else std::abort();
-  std::atexit(remove_scratch);
+  lumaveil::fuzzing::make_scratch({"IN_FM.txt", "IN_FM2.txt", "OUT_M.xls"});
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string input(reinterpret_cast<const char*>(data), size);
-  const std::size_t split = input.find('\0');
-  const std::string lens = lumaveil::fuzzing::capped(input.substr(0, split), lumaveil::kLensDataGrid, kLensCounts, grid);
+  lumaveil::fuzzing::InputFiles files = lumaveil::fuzzing::split_input(data, size);
+  files.lens = lumaveil::fuzzing::capped(files.lens, lumaveil::kLensDataGrid, kLensCounts, grid);
+  if (files.ray_set)
+    files.ray_set =
+        lumaveil::fuzzing::capped(*files.ray_set, lumaveil::kRaySetGrid, kRaySetCounts, grid);
 
-  char previous[4096];
-  if (getcwd(previous, sizeof previous) == nullptr || chdir(scratch.c_str()) != 0) std::abort();
-  write_file("IN_FM.txt", lens);
-  if (split != std::string::npos)
-    write_file("IN_FM2.txt",
-               lumaveil::fuzzing::capped(input.substr(split + 1), lumaveil::kRaySetGrid,
-                                         kRaySetCounts, grid));
-  else
-    std::remove("IN_FM2.txt");
+  const lumaveil::fuzzing::InScratch in_scratch;
+  lumaveil::fuzzing::write_inputs(files);
   std::remove("OUT_M.xls");
 
   state = lumaveil::State{};
@@ -85,6 +60,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Every mode leaves a report, if only one line.
   if (std::FILE* report = std::fopen("OUT_M.xls", "rb")) std::fclose(report);
   else std::abort();
-  if (chdir(previous) != 0) std::abort();
   return 0;
 }
