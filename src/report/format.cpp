@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "model/numbers.h"
 #include "report/decimal.h"
 
 namespace lumaveil {
@@ -87,48 +86,48 @@ class Gathered {
   int used_ = 0;
 };
 
-}  // namespace
-
-void format_to(FormatSink& sink, const char* format, std::initializer_list<FormatArg> args) {
-  Gathered out(sink);
-  const FormatArg* next = args.begin();
-  const char* p = format;
-  while (*p != '\0') {
-    // Plain text up to the next conversion.
-    const char* start = p;
-    while (*p != '\0' && *p != '%') ++p;
-    if (p > start) out.add(start, static_cast<int>(p - start));
-    if (*p == '\0') break;
-    ++p;
-    if (*p == '%') {
-      out.add("%", 1);
-      ++p;
+// The pieces of one parsed format, conversions taking their values from
+// `next` on while there are any.
+void put_pieces(Gathered& out, const ParsedFormat& format, const FormatArg*& next,
+                const FormatArg* end) {
+  for (int j = 0; j < format.count(); ++j) {
+    const ParsedFormat::Piece& piece = format.piece(j);
+    if (piece.text != nullptr) {
+      out.add(piece.text, piece.length);
       continue;
     }
-    // Width and precision.
-    int width = 0;
-    while (is_decimal_digit(*p)) width = width * 10 + (*p++ - '0');
-    int precision = -1;
-    if (*p == '.') {
-      ++p;
-      precision = 0;
-      while (is_decimal_digit(*p)) precision = precision * 10 + (*p++ - '0');
-    }
-    char kind = *p;
-    if (kind == '\0') break;
-    ++p;
-    if (next == args.end()) continue;
+    if (next == end) continue;
     // The number behind its padding, in one piece when the padding is short.
     constexpr int kRoom = 32;
     char text[kRoom + kNumberBytes];
     char* const number = text + kRoom;
-    const int n = format_number(number, kind, precision, *next++);
-    int pad = width - n;
+    const int n = format_number(number, piece.kind, piece.precision, *next++);
+    int pad = piece.width - n;
     for (; pad > kRoom; --pad) out.add(" ", 1);
     const int lead = pad > 0 ? pad : 0;
     std::memset(number - lead, ' ', static_cast<std::size_t>(lead));
     out.add(number - lead, n + lead);
   }
+}
+
+}  // namespace
+
+void format_to(FormatSink& sink, const char* format, std::initializer_list<FormatArg> args) {
+  Gathered out(sink);
+  const FormatArg* next = args.begin();
+  // A format of more pieces than one parse holds is taken in parts.
+  for (const char* p = format; p != nullptr;) {
+    const ParsedFormat part(p);
+    put_pieces(out, part, next, args.end());
+    p = part.rest();
+  }
+  out.flush();
+}
+
+void format_to(FormatSink& sink, const ParsedFormat& format, std::initializer_list<FormatArg> args) {
+  Gathered out(sink);
+  const FormatArg* next = args.begin();
+  put_pieces(out, format, next, args.end());
   out.flush();
 }
 
