@@ -71,9 +71,16 @@ class Gathered {
       sink_.append(text, length);
       return;
     }
-    std::memcpy(buffer_ + used_, text, static_cast<std::size_t>(length));
+    if (length == 1) buffer_[used_] = *text;  // a tab or a line end
+    else std::memcpy(buffer_ + used_, text, static_cast<std::size_t>(length));
     used_ += length;
   }
+  // Room for `length` bytes at the end, to be taken with commit.
+  char* room(int length) {
+    if (length > kBytes - used_) flush();
+    return buffer_ + used_;
+  }
+  void commit(int length) { used_ += length; }
   void flush() {
     if (used_ > 0) sink_.append(buffer_, used_);
     used_ = 0;
@@ -97,16 +104,24 @@ void put_pieces(Gathered& out, const ParsedFormat& format, const FormatArg*& nex
       continue;
     }
     if (next == end) continue;
-    // The number behind its padding, in one piece when the padding is short.
-    constexpr int kRoom = 32;
-    char text[kRoom + kNumberBytes];
-    char* const number = text + kRoom;
-    const int n = format_number(number, piece.kind, piece.precision, *next++);
-    int pad = piece.width - n;
-    for (; pad > kRoom; --pad) out.add(" ", 1);
-    const int lead = pad > 0 ? pad : 0;
-    std::memset(number - lead, ' ', static_cast<std::size_t>(lead));
-    out.add(number - lead, n + lead);
+    // The number straight into the gathered text, then moved behind its
+    // padding when the width asks for some.
+    constexpr int kShortPad = 32;
+    char* const at = out.room(kShortPad + kNumberBytes);
+    const int n = format_number(at, piece.kind, piece.precision, *next++);
+    const int pad = piece.width - n;
+    if (pad <= 0) {
+      out.commit(n);
+    } else if (pad <= kShortPad) {
+      std::memmove(at + pad, at, static_cast<std::size_t>(n));
+      std::memset(at, ' ', static_cast<std::size_t>(pad));
+      out.commit(pad + n);
+    } else {
+      char number[kNumberBytes];
+      std::memcpy(number, at, static_cast<std::size_t>(n));
+      for (int j = 0; j < pad; ++j) out.add(" ", 1);
+      out.add(number, n);
+    }
   }
 }
 
