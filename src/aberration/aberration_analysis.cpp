@@ -13,6 +13,9 @@
 namespace lumaveil {
 namespace {
 
+// Its rows are many: their format is parsed once.
+constexpr ParsedFormat kScanRowFormat{literals::kScanRow};
+
 enum class ScanAxis { kX, kY };
 
 // Sets the start of scan ray l: the central ray with one coordinate moved,
@@ -58,7 +61,7 @@ class ScanRows final : public RayRows {
   }
   void put_row(FormatSink& sink, int slot) const override {
     const ScanRow& row = scan_rows[slot];
-    format_to(sink, literals::kScanRow, {row.start, row.at, row.angle, row.AB});
+    format_to(sink, kScanRowFormat, {row.start, row.at, row.angle, row.AB});
   }
   // The samples are summed in the order of the scan.
   void in_order(int slot) override { add_sample(sums_, scan_rows[slot].powers, scan_rows[slot].AB); }

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "model/numbers.h"
 #include "report/decimal.h"
 
 namespace lumaveil {
@@ -72,9 +71,16 @@ class Gathered {
       sink_.append(text, length);
       return;
     }
-    std::memcpy(buffer_ + used_, text, static_cast<std::size_t>(length));
+    if (length == 1) buffer_[used_] = *text;  // a tab or a line end
+    else std::memcpy(buffer_ + used_, text, static_cast<std::size_t>(length));
     used_ += length;
   }
+  // Room for `length` bytes at the end, to be taken with commit.
+  char* room(int length) {
+    if (length > kBytes - used_) flush();
+    return buffer_ + used_;
+  }
+  void commit(int length) { used_ += length; }
   void flush() {
     if (used_ > 0) sink_.append(buffer_, used_);
     used_ = 0;
@@ -87,48 +93,56 @@ class Gathered {
   int used_ = 0;
 };
 
+// The pieces of one parsed format, conversions taking their values from
+// `next` on while there are any.
+void put_pieces(Gathered& out, const ParsedFormat& format, const FormatArg*& next,
+                const FormatArg* end) {
+  for (int j = 0; j < format.count(); ++j) {
+    const ParsedFormat::Piece& piece = format.piece(j);
+    if (piece.text != nullptr) {
+      out.add(piece.text, piece.length);
+      continue;
+    }
+    if (next == end) continue;
+    // The number straight into the gathered text, then moved behind its
+    // padding when the width asks for some.
+    constexpr int kShortPad = 32;
+    char* const at = out.room(kShortPad + kNumberBytes);
+    const int n = format_number(at, piece.kind, piece.precision, *next++);
+    const int pad = piece.width - n;
+    if (pad <= 0) {
+      out.commit(n);
+    } else if (pad <= kShortPad) {
+      std::memmove(at + pad, at, static_cast<std::size_t>(n));
+      std::memset(at, ' ', static_cast<std::size_t>(pad));
+      out.commit(pad + n);
+    } else {
+      char number[kNumberBytes];
+      std::memcpy(number, at, static_cast<std::size_t>(n));
+      for (int j = 0; j < pad; ++j) out.add(" ", 1);
+      out.add(number, n);
+    }
+  }
+}
+
 }  // namespace
 
 void format_to(FormatSink& sink, const char* format, std::initializer_list<FormatArg> args) {
   Gathered out(sink);
   const FormatArg* next = args.begin();
-  const char* p = format;
-  while (*p != '\0') {
-    // Plain text up to the next conversion.
-    const char* start = p;
-    while (*p != '\0' && *p != '%') ++p;
-    if (p > start) out.add(start, static_cast<int>(p - start));
-    if (*p == '\0') break;
-    ++p;
-    if (*p == '%') {
-      out.add("%", 1);
-      ++p;
-      continue;
-    }
-    // Width and precision.
-    int width = 0;
-    while (is_decimal_digit(*p)) width = width * 10 + (*p++ - '0');
-    int precision = -1;
-    if (*p == '.') {
-      ++p;
-      precision = 0;
-      while (is_decimal_digit(*p)) precision = precision * 10 + (*p++ - '0');
-    }
-    char kind = *p;
-    if (kind == '\0') break;
-    ++p;
-    if (next == args.end()) continue;
-    // The number behind its padding, in one piece when the padding is short.
-    constexpr int kRoom = 32;
-    char text[kRoom + kNumberBytes];
-    char* const number = text + kRoom;
-    const int n = format_number(number, kind, precision, *next++);
-    int pad = width - n;
-    for (; pad > kRoom; --pad) out.add(" ", 1);
-    const int lead = pad > 0 ? pad : 0;
-    std::memset(number - lead, ' ', static_cast<std::size_t>(lead));
-    out.add(number - lead, n + lead);
+  // A format of more pieces than one parse holds is taken in parts.
+  for (const char* p = format; p != nullptr;) {
+    const ParsedFormat part(p);
+    put_pieces(out, part, next, args.end());
+    p = part.rest();
   }
+  out.flush();
+}
+
+void format_to(FormatSink& sink, const ParsedFormat& format, std::initializer_list<FormatArg> args) {
+  Gathered out(sink);
+  const FormatArg* next = args.begin();
+  put_pieces(out, format, next, args.end());
   out.flush();
 }
 

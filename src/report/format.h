@@ -44,11 +44,83 @@ int format_number(char* out, char kind, int precision, const FormatArg& arg);
 // and the oracle its tests hold it to.
 int format_number_exact(char* out, char kind, int precision, const FormatArg& arg);
 
+// A format taken apart into its pieces: runs of text, each copied as it
+// stands (Shift_JIS bytes included; "%%" gives the run "%"), and
+// conversions. Parsing stops after kMaxPieces pieces, at the format's end,
+// or at a conversion cut short by the end ("%", "%5."), which writes nothing
+// and ends the format; rest() is where a further parse goes on (nullptr
+// when the format is done). A format the reports print for every row is
+// parsed once, at compile time.
+class ParsedFormat {
+ public:
+  static constexpr int kMaxPieces = 24;
+
+  struct Piece {
+    const char* text;  // a run of text, or nullptr for a conversion
+    int length;
+    char kind;  // 'd', 'f', 'E', 'G' (any other letter prints as 'f')
+    int width;
+    int precision;  // -1: none given
+  };
+
+  constexpr explicit ParsedFormat(const char* format) { parse(format); }
+
+  constexpr int count() const { return count_; }
+  constexpr const Piece& piece(int j) const { return pieces_[j]; }
+  constexpr const char* rest() const { return rest_; }
+
+ private:
+  constexpr void parse(const char* p);
+  constexpr void add_text(const char* text, int length) {
+    pieces_[count_++] = {text, length, '\0', 0, -1};
+  }
+
+  Piece pieces_[kMaxPieces] = {};
+  int count_ = 0;
+  const char* rest_ = nullptr;
+};
+
+constexpr void ParsedFormat::parse(const char* p) {
+  while (*p != '\0') {
+    if (count_ == kMaxPieces) {
+      rest_ = p;
+      return;
+    }
+    // Plain text up to the next conversion.
+    const char* start = p;
+    while (*p != '\0' && *p != '%') ++p;
+    if (p > start) {
+      add_text(start, static_cast<int>(p - start));
+      continue;
+    }
+    ++p;
+    if (*p == '%') {
+      add_text(p, 1);
+      ++p;
+      continue;
+    }
+    // Width and precision.
+    Piece c{nullptr, 0, '\0', 0, -1};
+    while (*p >= '0' && *p <= '9') c.width = c.width * 10 + (*p++ - '0');
+    if (*p == '.') {
+      ++p;
+      c.precision = 0;
+      while (*p >= '0' && *p <= '9') c.precision = c.precision * 10 + (*p++ - '0');
+    }
+    c.kind = *p;
+    if (c.kind == '\0') return;
+    ++p;
+    pieces_[count_++] = c;
+  }
+}
+
 // Writes `format` with its conversions filled from `args` in order into the
 // sink. Text between conversions, Shift_JIS bytes included, is copied as it
 // stands; "%%" writes one '%'. A conversion without an argument writes
 // nothing.
 void format_to(FormatSink& sink, const char* format, std::initializer_list<FormatArg> args);
+// The same with a format parsed before (it must be whole: rest() nullptr).
+void format_to(FormatSink& sink, const ParsedFormat& format, std::initializer_list<FormatArg> args);
 
 }  // namespace lumaveil
 

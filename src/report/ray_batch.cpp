@@ -1,5 +1,6 @@
 #include "report/ray_batch.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "parallel/pool.h"
@@ -21,6 +22,7 @@ struct Batch {
   int count;
   StartRay start[kBatchRays];
   char text[kTasks][kTextBytes];
+  int used[kTasks];       // the bytes of the task's text
   int formatted[kTasks];  // the task's first rows, those in its text
 };
 
@@ -50,7 +52,7 @@ class TextSink final : public FormatSink {
  public:
   explicit TextSink(char* text) : text_(text) {}
   void append(const char* piece, int length) override {
-    if (full_ || length > kTextBytes - 1 - used_) {
+    if (full_ || length > kTextBytes - used_) {
       full_ = true;
       return;
     }
@@ -60,7 +62,6 @@ class TextSink final : public FormatSink {
   int used() const { return used_; }
   bool full() const { return full_; }
   void cut(int used) { used_ = used; }
-  void terminate() { text_[used_] = '\0'; }
 
  private:
   char* text_;
@@ -72,28 +73,47 @@ class TextSink final : public FormatSink {
 class ReportSink final : public FormatSink {
  public:
   explicit ReportSink(Report& f1) : f1_(f1) {}
-  void append(const char* piece, int length) override {
-    char part[256];
-    while (length > 0) {
-      const int n = length < static_cast<int>(sizeof part) - 1 ? length : static_cast<int>(sizeof part) - 1;
-      std::memcpy(part, piece, static_cast<std::size_t>(n));
-      part[n] = '\0';
-      f1_.put(part);
-      piece += n;
-      length -= n;
-    }
-  }
+  void append(const char* piece, int length) override { f1_.put(piece, length); }
 
  private:
   Report& f1_;
 };
 
-void set_start(const TraceRay& lane, const StartRay& r, double z0) {
+// The slope tan a of a start angle a, taken again only when a's bits differ
+// from the angle before: on a grid or scan of start heights every ray
+// starts at the same angles, and its first step would take the same
+// tangents again and again.
+class StartSlope {
+ public:
+  double of(double angle) {
+    if (!known_ || std::memcmp(&angle, &angle_, sizeof angle) != 0) {
+      angle_ = angle;
+      slope_ = std::tan(angle);
+      known_ = true;
+    }
+    return slope_;
+  }
+
+ private:
+  bool known_ = false;
+  double angle_ = 0;
+  double slope_ = 0;
+};
+
+// A ray's start on a lane, with the slopes of its start angles.
+struct StartSlopes {
+  StartSlope u, v;
+};
+
+void set_start(TraceRay& lane, const StartRay& r, double z0, StartSlopes& slopes) {
   lane.x[0] = r.x;
   lane.y[0] = r.y;
   lane.u[0] = r.u;
   lane.v[0] = r.v;
   lane.z[0] = z0;
+  lane.tu[0] = slopes.u.of(r.u);
+  lane.tv[0] = slopes.v.of(r.v);
+  lane.start_slopes = true;
 }
 
 void set_start(State& s, const StartRay& r) {
@@ -122,27 +142,28 @@ void trace_rays(const Pipeline& p, int b, int worker, int first, int end) {
   sphere_constants(surfaces, sphere);
   surfaces.sphere = sphere;
   const double z0 = p.s->Z[0];
-  const TraceRay a = lanes[worker][0].ray_with_slopes();
-  const TraceRay c = lanes[worker][1].ray_with_slopes();
+  TraceRay a = lanes[worker][0].ray_with_slopes();
+  TraceRay c = lanes[worker][1].ray_with_slopes();
+  StartSlopes slopes;
   const int base = b * kBatchRays;  // the slot of the batch's first ray
   int i = first;
   for (; i + 1 < end; i += 2) {
-    set_start(a, batch.start[i], z0);
-    set_start(c, batch.start[i + 1], z0);
+    set_start(a, batch.start[i], z0, slopes);
+    set_start(c, batch.start[i + 1], z0, slopes);
     trace_steps_side_by_side(surfaces, a, 0, surfaces, c, 0);
     p.rows->keep(base + i, a);
     p.rows->keep(base + i + 1, c);
   }
   if (i < end) {
-    set_start(a, batch.start[i], z0);
+    set_start(a, batch.start[i], z0, slopes);
     trace_steps(surfaces, a, 0);
     p.rows->keep(base + i, a);
   }
 }
 
 // Formats the rows of rays first..end-1 of batch b into the task's text
-// while they fit; returns how many did.
-int format_rows(const Pipeline& p, int b, char* text, int first, int end) {
+// while they fit; returns how many did, and the bytes of the text in `used`.
+int format_rows(const Pipeline& p, int b, char* text, int& used, int first, int end) {
   TextSink sink(text);
   int formatted = 0;
   for (int i = first; i < end; ++i) {
@@ -154,7 +175,7 @@ int format_rows(const Pipeline& p, int b, char* text, int first, int end) {
     }
     ++formatted;
   }
-  sink.terminate();
+  used = sink.used();
   return formatted;
 }
 
@@ -163,7 +184,7 @@ void write_batch(const Pipeline& p, int b) {
   const Batch& batch = p.batch[b];
   ReportSink rest(*p.f1);
   for (int task = 0; task < tasks_of(batch.count); ++task) {
-    p.f1->put(batch.text[task]);
+    p.f1->put(batch.text[task], batch.used[task]);
     const int end = end_of_task(task, batch.count);
     for (int i = task * kRaysPerTask + batch.formatted[task]; i < end; ++i)
       p.rows->put_row(rest, b * kBatchRays + i);
@@ -186,7 +207,8 @@ void run_task(void* context, int worker, int task) {
   const int first = task * kRaysPerTask;
   const int end = end_of_task(task, batch.count);
   trace_rays(p, p.tracing, worker, first, end);
-  batch.formatted[task] = format_rows(p, p.tracing, batch.text[task], first, end);
+  batch.formatted[task] =
+      format_rows(p, p.tracing, batch.text[task], batch.used[task], first, end);
 }
 
 }  // namespace

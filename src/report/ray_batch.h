@@ -25,7 +25,7 @@
 
 namespace lumaveil {
 
-constexpr int kBatchRays = 1024;
+constexpr int kBatchRays = 2048;
 // Two batches are under way at a time, one traced while the other is
 // written: a ray's slot is below kBatchSlots.
 constexpr int kBatchSlots = 2 * kBatchRays;

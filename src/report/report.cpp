@@ -1,15 +1,36 @@
 #include "report/report.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <exception>
 
 namespace lumaveil {
+namespace {
+
+// The stream buffer of the report being written: large, so that a report
+// of many megabytes reaches the file in a few hundred writes rather than
+// tens of thousands. One report holds it at a time; another one open
+// meanwhile keeps the C library's own buffer.
+constexpr std::size_t kLargeBufferBytes = std::size_t{1} << 20;
+char large_buffer[kLargeBufferBytes];
+std::atomic<bool> large_buffer_taken{false};
+
+}  // namespace
 
 Report::Report() {
   outcome_.used = true;
   file_ = replacement_.open(kFileName, outcome_.error);
-  if (file_ == nullptr) outcome_.failure = "create";
+  if (file_ == nullptr) {
+    outcome_.failure = "create";
+    return;
+  }
+  // No write has happened yet, so the buffer may still be set; should the
+  // library refuse it, the file keeps its own.
+  if (!large_buffer_taken.exchange(true)) {
+    large_buffer_ = std::setvbuf(file_, large_buffer, _IOFBF, kLargeBufferBytes) == 0;
+    if (!large_buffer_) large_buffer_taken.store(false);
+  }
 }
 
 Report::~Report() {
@@ -27,6 +48,9 @@ void Report::close() {
     }
   }
   file_ = nullptr;
+  // The file is closed: its buffer is free for the next report.
+  if (large_buffer_) large_buffer_taken.store(false);
+  large_buffer_ = false;
   // One report per call; should there be more, the first failure stands.
   if (outcome_.used && call_files().report.failure == nullptr) call_files().report = outcome_;
   outcome_.used = false;
@@ -37,13 +61,17 @@ void Report::fail(const char* step, int error) {
   outcome_.error = error != 0 ? error : EIO;
 }
 
-void Report::write(const char* text) {
+void Report::write(const char* text, std::size_t length) {
   if (file_ == nullptr || !ok()) return;
   errno = 0;
-  if (std::fputs(text, file_) == EOF) fail("write", errno);
+  if (std::fwrite(text, 1, length, file_) != length) fail("write", errno);
 }
 
-void Report::put(const char* literal) { write(literal); }
+void Report::put(const char* literal) { write(literal, std::strlen(literal)); }
+
+void Report::put(const char* text, int length) {
+  if (length > 0) write(text, static_cast<std::size_t>(length));
+}
 
 void Report::print(const char* format, std::initializer_list<FormatArg> args) {
   if (file_ == nullptr || !ok()) return;
@@ -63,7 +91,7 @@ void Report::append(const char* text, int length) {
 
 void Report::flush_line_buffer() {
   s1_[used_] = '\0';
-  write(s1_);
+  write(s1_, static_cast<std::size_t>(used_));
   used_ = 0;
 }
 

@@ -18,6 +18,7 @@
 #ifndef LUMAVEIL_REPORT_REPORT_H
 #define LUMAVEIL_REPORT_REPORT_H
 
+#include <cstddef>
 #include <cstdio>
 #include <exception>
 #include <initializer_list>
@@ -42,6 +43,8 @@ class Report final : private FormatSink {
 
   // Writes a fixed text unchanged.
   void put(const char* literal);
+  // Writes `length` bytes of text unchanged.
+  void put(const char* text, int length);
   // Formats a line (or a part of one) and writes it.
   void print(const char* format, std::initializer_list<FormatArg> args);
 
@@ -52,7 +55,7 @@ class Report final : private FormatSink {
  private:
   void append(const char* text, int length) override;
   void flush_line_buffer();
-  void write(const char* text);
+  void write(const char* text, std::size_t length);
   void fail(const char* step, int error);
 
   FileOutcome outcome_{};
@@ -61,6 +64,7 @@ class Report final : private FormatSink {
   int exceptions_ = std::uncaught_exceptions();  // those in flight when the report began
   char s1_[256];
   int used_ = 0;
+  bool large_buffer_ = false;  // the file writes through the shared large buffer
 };
 
 // Writes the one-line report of a call whose input file `name` could not be

@@ -15,6 +15,9 @@
 namespace lumaveil {
 namespace {
 
+// Its rows are many: their format is parsed once.
+constexpr ParsedFormat kSpotRowFormat{literals::kSpotRow};
+
 void trace_and_tabulate(State& s, Report& f1) {
   trace_ray(s);
   put_trace_table(s, f1);
@@ -41,7 +44,7 @@ class SpotRows final : public RayRows {
   }
   void put_row(FormatSink& sink, int slot) const override {
     const SpotRow& row = spot_rows[slot];
-    format_to(sink, literals::kSpotRow, {row.n, row.u, row.v, row.x, row.y});
+    format_to(sink, kSpotRowFormat, {row.n, row.u, row.v, row.x, row.y});
   }
 
  private:

@@ -50,9 +50,14 @@ struct SphereStep {
   t.nb = s.n[t.k - 1];
   t.na = s.n[t.k];
   t.fixed = s.sphere != nullptr ? s.sphere[t.k] : constants_of(t.c, t.zv);
-  t.tu = std::tan(ray.u[i]);
-  t.tv = std::tan(ray.v[i]);
-  keep_slopes(ray, i, t.tu, t.tv);
+  if (i == 0 && ray.start_slopes) {
+    t.tu = ray.tu[0];
+    t.tv = ray.tv[0];
+  } else {
+    t.tu = std::tan(ray.u[i]);
+    t.tv = std::tan(ray.v[i]);
+    keep_slopes(ray, i, t.tu, t.tv);
+  }
   return t;
 }
 

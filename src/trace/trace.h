@@ -51,7 +51,9 @@ void sphere_constants(const TraceSurfaces& s, SphereConstants* sphere);
 // The arrays one trace fills: the ray at each surface, entry 0 the start.
 // When tu and tv are set, each step i also leaves there the slopes tan U[i]
 // and tan V[i] of the ray it starts from, the very values it traced with, so
-// that the optical path need not take the tangents again.
+// that the optical path need not take the tangents again. When
+// start_slopes is set, tu[0] and tv[0] already hold std::tan of u[0] and
+// v[0] (the same call on the same bits), and step 0 takes them as they are.
 struct TraceRay {
   double* x;
   double* y;
@@ -61,6 +63,7 @@ struct TraceRay {
   int* flag;
   double* tu;
   double* tv;
+  bool start_slopes;
 };
 
 // Step i keeps the slopes of its ray when the ray has room for them.
@@ -76,9 +79,9 @@ struct RayArrays {
   double U[kSurfaceSlots], V[kSurfaceSlots];
   int FLAG[kSurfaceSlots];
   double TU[kSurfaceSlots], TV[kSurfaceSlots];
-  TraceRay ray() { return {X, Y, Z, U, V, FLAG, nullptr, nullptr}; }
+  TraceRay ray() { return {X, Y, Z, U, V, FLAG, nullptr, nullptr, false}; }
   // The same, each step also keeping its slopes in TU and TV.
-  TraceRay ray_with_slopes() { return {X, Y, Z, U, V, FLAG, TU, TV}; }
+  TraceRay ray_with_slopes() { return {X, Y, Z, U, V, FLAG, TU, TV, false}; }
 };
 
 // The lens data and the ray arrays of the state block (working row N[0]).

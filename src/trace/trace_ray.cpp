@@ -6,7 +6,7 @@ TraceSurfaces surfaces_of(const State& s) {
   return {s.NUMB, s.TYPE, s.C, s.D, s.Xd, s.Yd, s.ZV, s.N[0], nullptr};
 }
 
-TraceRay ray_of(State& s) { return {s.X, s.Y, s.Z, s.U, s.V, s.FLAG, nullptr, nullptr}; }
+TraceRay ray_of(State& s) { return {s.X, s.Y, s.Z, s.U, s.V, s.FLAG, nullptr, nullptr, false}; }
 
 namespace {
 

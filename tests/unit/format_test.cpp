@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
 
 #include "model/numbers.h"
 #include "report/literals.h"
@@ -79,6 +80,58 @@ TEST(Format, ALineOfManyLongNumbersComesOutWhole) {
               expected)
         << "text of " << text.size() << " bytes";
   }
+}
+
+// A format is taken apart in parts of ParsedFormat::kMaxPieces pieces: a
+// format of many more must come out whole wherever a part ends, also when
+// it ends between "%%" and the text after it, or arguments run out.
+TEST(Format, AFormatOfManyPiecesComesOutWholeAcrossItsParts) {
+  struct Case {
+    int conversions;
+    int arguments;
+  };
+  for (const Case c : {Case{11, 11}, Case{12, 12}, Case{13, 13}, Case{40, 40}, Case{40, 25}}) {
+    std::string format = "[";
+    std::string expected = "[";
+    for (int j = 0; j < c.conversions; ++j) {
+      format += "%d%%x";
+      expected += (j < c.arguments ? std::to_string(j) : "") + "%x";
+    }
+    format += "%5.";  // cut short: writes nothing
+    std::string got;
+    switch (c.arguments) {
+      case 11: got = format_text(format.c_str(), {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}); break;
+      case 12: got = format_text(format.c_str(), {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}); break;
+      case 13: got = format_text(format.c_str(), {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}); break;
+      case 25:
+        got = format_text(format.c_str(), {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                                           13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24});
+        break;
+      default:
+        got = format_text(format.c_str(),
+                          {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
+                           14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27,
+                           28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39});
+    }
+    EXPECT_EQ(got, expected) << c.conversions << " conversions, " << c.arguments << " arguments";
+  }
+}
+
+// The rows of the spot diagram and the scans go through a format parsed
+// once: it writes what the format's text writes.
+TEST(Format, AParsedRowFormatWritesWhatItsTextWrites) {
+  struct StringSink : FormatSink {
+    void append(const char* text, int length) override { out.append(text, length); }
+    std::string out;
+  };
+  constexpr ParsedFormat spot{literals::kSpotRow};
+  constexpr ParsedFormat scan{literals::kScanRow};
+  StringSink a, b;
+  format_to(a, spot, {123456789LL, -0.05, 1e300, -0.0, 2.5e-7});
+  format_to(b, scan, {-0.05, 1e300, -0.0, std::nan("")});
+  EXPECT_EQ(a.out, format_text(literals::kSpotRow, {123456789LL, -0.05, 1e300, -0.0, 2.5e-7}));
+  EXPECT_EQ(b.out, format_text(literals::kScanRow, {-0.05, 1e300, -0.0, std::nan("")}));
+  EXPECT_EQ(b.out, "-5.000000E-02\t1.000000E+300\t-0.000000E+00\tNAN\n");
 }
 
 // A host may set a comma-decimal locale: cells still read, and numbers print, with a full stop.
