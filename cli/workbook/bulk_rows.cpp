@@ -1,0 +1,198 @@
+#include "cli/workbook/bulk_rows.h"
+
+#ifdef LUMAVEIL_HAVE_XLSXWRITER
+
+#include <xlsxwriter.h>
+#include <xlsxwriter/xmlwriter.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "cli/report_input/report_reader.h"
+#include "cli/workbook/csv.h"
+
+namespace lumaveil::cli::workbook {
+
+using report_input::ReportContents;
+
+namespace {
+
+std::string column_name(int column) {
+  std::string name;
+  for (int c = column + 1; c > 0; c = (c - 1) / 26)
+    name.insert(name.begin(), static_cast<char>('A' + (c - 1) % 26));
+  return name;
+}
+
+void append_number(std::string& out, long long n) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+  out.append(digits, end);
+}
+
+// Whether `text` is a decimal number as XML writes a double: sign, digits
+// with at most one point, an optional exponent. The report prints its
+// numbers so; the text then stands in the sheet as it is.
+bool plain_decimal(std::string_view text) {
+  std::size_t k = 0;
+  if (k < text.size() && (text[k] == '-' || text[k] == '+')) ++k;
+  std::size_t digits = 0, points = 0;
+  for (; k < text.size() && text[k] != 'e' && text[k] != 'E'; ++k) {
+    if (text[k] == '.') {
+      ++points;
+    } else if (std::isdigit(static_cast<unsigned char>(text[k]))) {
+      ++digits;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0 || points > 1) return false;
+  if (k == text.size()) return true;
+  if (++k < text.size() && (text[k] == '-' || text[k] == '+')) ++k;
+  if (k == text.size()) return false;
+  return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(k), text.end(),
+                     [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); });
+}
+
+// The value of a number cell: the printed text without its padding, or,
+// for a form XML does not read, the value as libxlsxwriter prints it.
+void append_value(std::string& out, const std::string& cell) {
+  const std::size_t first = cell.find_first_not_of(' ');
+  const std::size_t last = cell.find_last_not_of(' ');
+  const std::string_view text = std::string_view(cell).substr(first, last + 1 - first);
+  if (plain_decimal(text)) {
+    out += text;
+    return;
+  }
+  double value = 0;
+  report_input::parse_number(cell, value);
+  char printed[40];
+  std::snprintf(printed, sizeof printed, "%.16G", value);
+  out += printed;
+}
+
+// A text cell as libxlsxwriter writes it in constant-memory mode: control
+// characters as _xHHHH_, then & < > escaped, blanks at either end kept.
+void append_text(std::string& out, const std::string& cell) {
+  char* controls = lxw_escape_control_characters(cell.c_str());
+  char* escaped = controls == nullptr ? nullptr : lxw_escape_data(controls);
+  std::free(controls);
+  if (escaped == nullptr) throw std::bad_alloc();
+  const std::string text(escaped);
+  std::free(escaped);
+  const bool blank_ends =
+      !text.empty() && (std::isspace(static_cast<unsigned char>(text.front())) ||
+                        std::isspace(static_cast<unsigned char>(text.back())));
+  out +=
+      blank_ends ? " t=\"inlineStr\"><is><t xml:space=\"preserve\">" : " t=\"inlineStr\"><is><t>";
+  out += text;
+  out += "</t></is></c>";
+}
+
+void append_rows(std::string& out, const ReportContents& r, const BulkRows& rows,
+                 const StyleIds& styles) {
+  std::vector<std::string> columns;
+  for (int c = 0; c <= rows.last_column; ++c) columns.push_back(column_name(c));
+  long long row = rows.first_row + 1;
+  for (int line = rows.first_line; line < rows.end_line; ++line, ++row) {
+    const std::vector<std::string>& cells = r.cells[static_cast<std::size_t>(line)];
+    // A row without cells is left out, as libxlsxwriter leaves it out.
+    if (std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); }))
+      continue;
+    out += "<row r=\"";
+    append_number(out, row);
+    out += "\">";
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      const std::string& cell = cells[c];
+      if (cell.empty()) continue;
+      out += "<c r=\"";
+      out += columns[c];
+      append_number(out, row);
+      out += '"';
+      const std::string format = number_format(cell);
+      if (format.empty()) {
+        append_text(out, cell);
+        continue;
+      }
+      const auto style = styles.find(format);
+      if (style != styles.end() && style->second != 0) {
+        out += " s=\"";
+        append_number(out, style->second);
+        out += '"';
+      }
+      out += "><v>";
+      append_value(out, cell);
+      out += "</v></c>";
+    }
+    out += "</row>";
+  }
+}
+
+// Column from 0 and row from 1 of a reference such as "P8".
+std::pair<int, long long> parse_reference(std::string_view ref) {
+  int column = 0;
+  std::size_t k = 0;
+  for (; k < ref.size() && std::isupper(static_cast<unsigned char>(ref[k])); ++k)
+    column = column * 26 + (ref[k] - 'A' + 1);
+  long long row = 0;
+  std::from_chars(ref.data() + k, ref.data() + ref.size(), row);
+  return {column - 1, row};
+}
+
+// `sheet` with its dimension reaching row `last_row` (from 0) and column
+// `last_column` at least.
+void widen_dimension(std::string& sheet, int last_row, int last_column) {
+  const std::string key = "<dimension ref=\"";
+  const std::size_t at = sheet.find(key);
+  if (at == std::string::npos) return;
+  const std::size_t from = at + key.size(), end = sheet.find('"', from);
+  if (end == std::string::npos) return;
+  const std::string_view ref(sheet.data() + from, end - from);
+  const std::size_t colon = ref.find(':');
+  const std::string_view first = ref.substr(0, colon);
+  const auto [old_column, old_row] =
+      parse_reference(colon == std::string_view::npos ? first : ref.substr(colon + 1));
+  (void)old_row;
+  const std::string widened =
+      std::string(first) + ":" + cell_reference(last_row, std::max(last_column, old_column));
+  sheet.replace(from, end - from, widened);
+}
+
+}  // namespace
+
+std::string cell_reference(int row, int column) {
+  return column_name(column) + std::to_string(row + 1);
+}
+
+std::string sheet_with_rows(const std::string& sheet, const ReportContents& r, const BulkRows& rows,
+                            const StyleIds& styles) {
+  // libxlsxwriter closes the sheet data of a sheet without rows at once.
+  std::size_t cut = sheet.find("</sheetData>");
+  std::string closing = "</sheetData>";
+  if (cut == std::string::npos) {
+    cut = sheet.find("<sheetData/>");
+    closing = "<sheetData/>";
+  }
+  if (cut == std::string::npos || rows.last_row < rows.first_row) return sheet;
+  std::string head = sheet.substr(0, cut);
+  widen_dimension(head, rows.last_row, rows.last_column);
+  std::string out;
+  // About the length of a spot row of five numbers.
+  out.reserve(head.size() + sheet.size() - cut +
+              static_cast<std::size_t>(rows.end_line - rows.first_line) * 48 *
+                  static_cast<std::size_t>(rows.last_column + 1));
+  out += head;
+  if (closing == "<sheetData/>") out += "<sheetData>";
+  append_rows(out, r, rows, styles);
+  out += "</sheetData>";
+  out.append(sheet, cut + closing.size());
+  return out;
+}
+
+}  // namespace lumaveil::cli::workbook
+
+#endif
