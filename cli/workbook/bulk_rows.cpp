@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "cli/report_input/report_reader.h"
@@ -93,40 +94,106 @@ void append_text(std::string& out, const std::string& cell) {
   out += "</t></is></c>";
 }
 
+// The style of a plain decimal cell by its count of decimals, looked up
+// in `styles` once per count.
+class DecimalStyles {
+ public:
+  explicit DecimalStyles(const StyleIds& styles) : styles_(styles) {}
+  int of(const std::string& cell, int decimals) {
+    const auto d = static_cast<std::size_t>(decimals);
+    if (d >= by_decimals_.size()) by_decimals_.resize(d + 1, -1);
+    if (by_decimals_[d] < 0) {
+      const auto found = styles_.find(number_format(cell));
+      by_decimals_[d] = found == styles_.end() ? 0 : found->second;
+    }
+    return by_decimals_[d];
+  }
+
+ private:
+  const StyleIds& styles_;
+  std::vector<int> by_decimals_;
+};
+
+// Appends `text` at `at`, returning the end.
+char* put(char* at, std::string_view text) {
+  std::memcpy(at, text.data(), text.size());
+  return at + text.size();
+}
+
+// A number cell the report printed as a plain decimal, assembled in one
+// buffer and appended at once (the bulk of a dense grid's cells).
+void append_decimal(std::string& out, std::string_view column, std::string_view row, int style,
+                    std::string_view text) {
+  char cell[128];
+  if (text.size() + column.size() + row.size() + 40 > sizeof cell) {
+    std::string slow = "<c r=\"" + std::string(column) + std::string(row) + "\"";
+    if (style != 0) slow += " s=\"" + std::to_string(style) + "\"";
+    out += slow + "><v>" + std::string(text) + "</v></c>";
+    return;
+  }
+  char* at = put(cell, "<c r=\"");
+  at = put(at, column);
+  at = put(at, row);
+  if (style != 0) {
+    at = put(at, "\" s=\"");
+    at = std::to_chars(at, at + 12, style).ptr;
+  }
+  at = put(at, "\"><v>");
+  at = put(at, text);
+  at = put(at, "</v></c>");
+  out.append(cell, static_cast<std::size_t>(at - cell));
+}
+
+// Any other cell: a number in another form, or text.
+void append_cell(std::string& out, std::string_view column, std::string_view row,
+                 const std::string& cell, const StyleIds& styles) {
+  out += "<c r=\"";
+  out += column;
+  out += row;
+  out += '"';
+  const std::string format = number_format(cell);
+  if (format.empty()) {
+    append_text(out, cell);
+    return;
+  }
+  const auto style = styles.find(format);
+  if (style != styles.end() && style->second != 0) {
+    out += " s=\"";
+    append_number(out, style->second);
+    out += '"';
+  }
+  out += "><v>";
+  append_value(out, cell);
+  out += "</v></c>";
+}
+
 void append_rows(std::string& out, const ReportContents& r, const BulkRows& rows,
                  const StyleIds& styles) {
   std::vector<std::string> columns;
   for (int c = 0; c <= rows.last_column; ++c) columns.push_back(column_name(c));
+  DecimalStyles decimal_styles(styles);
   long long row = rows.first_row + 1;
   for (int line = rows.first_line; line < rows.end_line; ++line, ++row) {
     const std::vector<std::string>& cells = r.cells[static_cast<std::size_t>(line)];
     // A row without cells is left out, as libxlsxwriter leaves it out.
     if (std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); }))
       continue;
+    char digits[24];
+    const std::string_view number(
+        digits, static_cast<std::size_t>(std::to_chars(digits, digits + 24, row).ptr - digits));
     out += "<row r=\"";
-    append_number(out, row);
+    out += number;
     out += "\">";
     for (std::size_t c = 0; c < cells.size(); ++c) {
       const std::string& cell = cells[c];
       if (cell.empty()) continue;
-      out += "<c r=\"";
-      out += columns[c];
-      append_number(out, row);
-      out += '"';
-      const std::string format = number_format(cell);
-      if (format.empty()) {
-        append_text(out, cell);
-        continue;
+      const int decimals = printed_decimals(cell);
+      if (decimals >= 0) {
+        const std::string_view text = std::string_view(cell).substr(cell.find_first_not_of(' '));
+        append_decimal(out, columns[c], number, decimal_styles.of(cell, decimals), text);
+      } else {
+        append_cell(out, columns[c], number, cell, styles);
       }
-      const auto style = styles.find(format);
-      if (style != styles.end() && style->second != 0) {
-        out += " s=\"";
-        append_number(out, style->second);
-        out += '"';
-      }
-      out += "><v>";
-      append_value(out, cell);
-      out += "</v></c>";
     }
     out += "</row>";
   }
@@ -163,6 +230,26 @@ void widen_dimension(std::string& sheet, int last_row, int last_column) {
 }
 
 }  // namespace
+
+int printed_decimals(std::string_view cell) {
+  std::size_t k = cell.find_first_not_of(' ');
+  if (k == std::string_view::npos) return -1;
+  if (cell[k] == '-') ++k;
+  auto digits = [&cell, &k] {
+    const std::size_t from = k;
+    while (k < cell.size() && cell[k] >= '0' && cell[k] <= '9') ++k;
+    return k - from;
+  };
+  if (digits() == 0) return -1;
+  int decimals = 0;
+  if (k < cell.size() && cell[k] == '.') {
+    ++k;
+    decimals = static_cast<int>(digits());
+    if (decimals == 0) return -1;
+  }
+  // Short enough that the value is finite (a double reaches 1.8E+308).
+  return k == cell.size() && cell.size() < 300 ? decimals : -1;
+}
 
 std::string cell_reference(int row, int column) {
   return column_name(column) + std::to_string(row + 1);

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "cli/report_input/report_blocks.h"
 
@@ -31,6 +32,13 @@ using StyleIds = std::map<std::string, int>;
 // its dimension widened to cover them.
 std::string sheet_with_rows(const std::string& sheet, const report_input::ReportContents& r,
                             const BulkRows& rows, const StyleIds& styles);
+
+// The decimals of a cell the report printed as a plain decimal number
+// ("-0.100582" 6, "502625" 0; blanks before it allowed), the form of nearly
+// every cell of a dense grid: such a cell is a finite number whose
+// number_format (csv.h) is fixed by its decimals alone. -1 for any other
+// cell (an exponent, text, NaN), which is looked at in full.
+int printed_decimals(std::string_view cell);
 
 // The reference of a cell, "A1" for row 0 and column 0.
 std::string cell_reference(int row, int column);

@@ -13,15 +13,19 @@
 #include <string>
 #include <vector>
 
+#include "cli/drawing/spot_frame.h"
 #include "cli/inputs/lens_view.h"
 #include "cli/result.h"
 #include "cli/workbook/sheet_plan.h"
 
 namespace lumaveil::cli::workbook {
 
-// `lens` (may be null) names the wavelengths in nm, as the plots do.
+// `frame` is drawing::spot_frame(r), the frame all wavelengths share (made
+// once per workbook: it looks at every ray); `lens` (may be null) names the
+// wavelengths in nm, as the plots do.
 void spot_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
-                const report_input::ReportContents& r, const inputs::LensView* lens);
+                const report_input::ReportContents& r, const drawing::SpotFrame& frame,
+                const inputs::LensView* lens);
 void aberration_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
                       const report_input::ReportContents& r);
 void merit_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
@@ -36,7 +40,8 @@ struct SideCell {
   double number = 0;
 };
 // The side cells of a sheet, by row (none for sheets without a spot chart).
-std::vector<SideCell> side_cells(const SheetPlan& plan, const report_input::ReportContents& r);
+std::vector<SideCell> side_cells(const SheetPlan& plan, const report_input::ReportContents& r,
+                                 const drawing::SpotFrame& frame);
 // The workbook streams its rows (constant memory): it writes the side cells
 // of each row, from `next` on, up to and with row `row`, as it goes.
 Status write_side_cells(lxw_worksheet* sheet, const std::vector<SideCell>& cells, lxw_row_t row,

@@ -42,10 +42,11 @@ void equal_axes(lxw_chart* chart, const drawing::SpotFrame& f) {
 // The spot diagram in the coordinates of the SVG plot: heights X, Y, or the
 // angles U, V for an angle aperture whose heights do not vary.
 void spot_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
-                const ReportContents& r, const inputs::LensView* lens) {
+                const ReportContents& r, const drawing::SpotFrame& frame,
+                const inputs::LensView* lens) {
   const auto& block = r.trajectories[static_cast<std::size_t>(plan.block)];
   if (block.spots.empty()) return;
-  const bool angles = analysis::spots_in_angles(r);
+  const bool angles = frame.angles;
   // The spot rows are No, U, V, X, Y.
   const lxw_col_t across = angles ? 1 : 3;
   lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER);
@@ -65,18 +66,19 @@ void spot_chart(lxw_workbook* book, lxw_worksheet* sheet, const SheetPlan& plan,
   chart_title_set_name(chart, (what + wavelength).c_str());
   chart_axis_set_name(chart->x_axis, angles ? "U (rad)" : "X (mm)");
   chart_axis_set_name(chart->y_axis, angles ? "V (rad)" : "Y (mm)");
-  equal_axes(chart, drawing::spot_frame(r));
+  equal_axes(chart, frame);
   // One series, named in the title: no legend to take room from the plot.
   chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
   lxw_chart_options options = chart_size(kSpotChartPx, kSpotChartHeightPx);
   worksheet_insert_chart_opt(sheet, kChartRow, kChartColumn, chart, &options);
 }
 
-std::vector<SideCell> side_cells(const SheetPlan& plan, const ReportContents& r) {
+std::vector<SideCell> side_cells(const SheetPlan& plan, const ReportContents& r,
+                                 const drawing::SpotFrame& f) {
   if (plan.chart != SheetPlan::Chart::Spots) return {};
   const auto& block = r.trajectories[static_cast<std::size_t>(plan.block)];
   if (block.spots.empty()) return {};
-  const drawing::SpotFrame f = drawing::spot_frame(r);
+
   const analysis::SpotStats st = analysis::spot_stats(analysis::spot_points(block, f.angles));
   const std::string across = f.angles ? "U" : "X", up = f.angles ? "V" : "Y";
   const std::pair<std::string, double> rows[] = {

@@ -11,11 +11,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "cli/report_input/file_bytes.h"
 #include "cli/report_input/report_reader.h"
 #include "cli/report_input/text.h"
+#include "cli/workbook/bulk_rows.h"
 #include "cli/workbook/charts.h"
 #include "cli/workbook/csv.h"
 #include "cli/workbook/package.h"
@@ -43,6 +45,17 @@ class Formats {
     formats_[number_format] = f;
     return f;
   }
+  // The format of a plain decimal cell of `decimals` decimals (see
+  // printed_decimals), its style numbered; made once per count.
+  lxw_format* of_decimals(const std::string& cell, int decimals) {
+    const auto d = static_cast<std::size_t>(decimals);
+    if (d >= by_decimals_.size()) by_decimals_.resize(d + 1, nullptr);
+    if (by_decimals_[d] == nullptr) {
+      by_decimals_[d] = get(number_format(cell));
+      if (by_decimals_[d] != nullptr) lxw_format_get_xf_index(by_decimals_[d]);
+    }
+    return by_decimals_[d];
+  }
   // The cell style of each format made: libxlsxwriter numbers a format's
   // style when a cell first uses it (or here, for the bulk rows).
   StyleIds style_ids() const {
@@ -54,6 +67,7 @@ class Formats {
  private:
   lxw_workbook* book_;
   std::map<std::string, lxw_format*> formats_;
+  std::vector<lxw_format*> by_decimals_;
 };
 
 // One sheet being written: its rows strictly in order (the workbook keeps
@@ -67,6 +81,7 @@ struct SheetWriter {
 
   Status write_line(lxw_row_t row, int line, const std::vector<std::string>& cells,
                     bool bulk = false);
+  lxw_error write_cell(lxw_row_t row, lxw_col_t col, const std::string& cell, bool bulk);
   Status set_widths();
 };
 
@@ -81,6 +96,28 @@ std::string where(int line, std::size_t c) {
   return "line " + std::to_string(line + 1) + ", column " + std::to_string(c + 1);
 }
 
+// Writes one cell; of a bulk row's cell only makes the number format (its
+// style is numbered then, as when libxlsxwriter writes a cell of it).
+lxw_error SheetWriter::write_cell(lxw_row_t row, lxw_col_t col, const std::string& cell,
+                                  bool bulk) {
+  const int decimals = bulk ? printed_decimals(cell) : -1;
+  if (decimals >= 0)
+    return formats.of_decimals(cell, decimals) ? LXW_NO_ERROR : LXW_ERROR_MEMORY_MALLOC_FAILED;
+  double value = 0;
+  const std::string format = number_format(cell);
+  if (!format.empty() && report_input::parse_number(cell, value)) {
+    lxw_format* shown = formats.get(format);
+    if (shown == nullptr) return LXW_ERROR_MEMORY_MALLOC_FAILED;
+    if (!bulk) return worksheet_write_number(sheet, row, col, value, shown);
+    lxw_format_get_xf_index(shown);
+    return LXW_NO_ERROR;
+  }
+  if (!bulk) return worksheet_write_string(sheet, row, col, cell.c_str(), nullptr);
+  return characters(cell) > static_cast<std::size_t>(kCellCharacters)
+             ? LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED
+             : LXW_NO_ERROR;
+}
+
 Status SheetWriter::write_line(lxw_row_t row, int line, const std::vector<std::string>& cells,
                                bool bulk) {
   if (cells.size() > static_cast<std::size_t>(kSheetColumns))
@@ -90,21 +127,7 @@ Status SheetWriter::write_line(lxw_row_t row, int line, const std::vector<std::s
   for (std::size_t c = 0; c < cells.size(); ++c) {
     const std::string& cell = cells[c];
     if (cell.empty()) continue;
-    auto col = static_cast<lxw_col_t>(c);
-    double value = 0;
-    std::string format = number_format(cell);
-    lxw_error error = LXW_NO_ERROR;
-    if (!format.empty() && report_input::parse_number(cell, value)) {
-      lxw_format* shown = formats.get(format);
-      error = shown == nullptr ? LXW_ERROR_MEMORY_MALLOC_FAILED
-              : bulk           ? (lxw_format_get_xf_index(shown), LXW_NO_ERROR)
-                               : worksheet_write_number(sheet, row, col, value, shown);
-    } else if (bulk) {
-      if (characters(cell) > static_cast<std::size_t>(kCellCharacters))
-        error = LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED;
-    } else {
-      error = worksheet_write_string(sheet, row, col, cell.c_str(), nullptr);
-    }
+    const lxw_error error = write_cell(row, static_cast<lxw_col_t>(c), cell, bulk);
     if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
       return Status::failure(where(line, c) + " holds " + std::to_string(characters(cell)) +
                              " characters, more than the 32767 of a cell");
@@ -144,6 +167,8 @@ struct BookWriter {
   int bulk_rows;
   Formats formats;
   std::vector<BulkSheet> bulk;
+  // The frame of the spot charts, made for the first.
+  std::optional<drawing::SpotFrame> frame;
 
   Status write_sheet(const SheetPlan& plan);
   // The first row of the sheet's bulk: after the heading, the column line
@@ -161,7 +186,8 @@ Status BookWriter::write_sheet(const SheetPlan& plan) {
   SheetWriter writer{sheet, formats, {}};
   // The statistics beside the spot chart are written with the rows they
   // stand in, since a constant-memory sheet takes its rows strictly in order.
-  const std::vector<SideCell> side = side_cells(plan, r);
+  if (plan.chart == SheetPlan::Chart::Spots && !frame) frame = drawing::spot_frame(r);
+  const std::vector<SideCell> side = frame ? side_cells(plan, r, *frame) : std::vector<SideCell>{};
   std::size_t next_side = 0;
   const int bulk_first = bulk_start(plan, side);
   BulkRows rows{0, plan.end_line, bulk_first, -1, 0};
@@ -193,7 +219,7 @@ Status BookWriter::write_sheet(const SheetPlan& plan) {
   worksheet_freeze_panes(sheet, 2, 0);
   if (bulk_first < plan.rows())
     bulk.push_back({"xl/worksheets/sheet" + std::to_string(sheet->index + 1) + ".xml", rows});
-  if (plan.chart == SheetPlan::Chart::Spots) spot_chart(book, sheet, plan, r, lens);
+  if (plan.chart == SheetPlan::Chart::Spots) spot_chart(book, sheet, plan, r, *frame, lens);
   if (plan.chart == SheetPlan::Chart::Aberration) aberration_chart(book, sheet, plan, r);
   if (plan.chart == SheetPlan::Chart::Merit) merit_chart(book, sheet, plan, r);
   return Done{};
@@ -228,7 +254,7 @@ Result<std::string> workbook_bytes(const ReportContents& r, const std::vector<Sh
     std::remove(temporary.c_str());
     return R::failure("libxlsxwriter cannot start a workbook");
   }
-  BookWriter writer{book, r, lens, bulk_rows, Formats(book), {}};
+  BookWriter writer{book, r, lens, bulk_rows, Formats(book), {}, {}};
   for (const SheetPlan& plan : plans) {
     const Status written = writer.write_sheet(plan);
     if (!written.ok()) {

@@ -108,9 +108,13 @@ PackedEntry pack_entry(std::string name, const std::string& bytes, int level) {
   entry.crc = libdeflate_crc32(0, bytes.data(), bytes.size());
   std::unique_ptr<libdeflate_compressor, Libdeflate> c(libdeflate_alloc_compressor(level));
   if (!c) throw std::bad_alloc();
-  entry.deflated.resize(libdeflate_deflate_compress_bound(c.get(), bytes.size()));
-  entry.deflated.resize(libdeflate_deflate_compress(c.get(), bytes.data(), bytes.size(),
-                                                    entry.deflated.data(), entry.deflated.size()));
+  // Compressed into a buffer of the worst case, left uninitialised (a
+  // string would first fill it with zeros), then copied at its size.
+  const std::size_t bound = libdeflate_deflate_compress_bound(c.get(), bytes.size());
+  const std::unique_ptr<char[]> out(new char[bound]);
+  const std::size_t n =
+      libdeflate_deflate_compress(c.get(), bytes.data(), bytes.size(), out.get(), bound);
+  entry.deflated.assign(out.get(), n);
   return entry;
 }
 
