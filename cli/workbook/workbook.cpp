@@ -18,6 +18,7 @@
 #include "cli/report_input/report_reader.h"
 #include "cli/report_input/text.h"
 #include "cli/workbook/bulk_rows.h"
+#include "cli/workbook/cell_formats.h"
 #include "cli/workbook/charts.h"
 #include "cli/workbook/csv.h"
 #include "cli/workbook/package.h"
@@ -31,44 +32,6 @@ using report_input::ReportContents;
 bool workbooks_available() { return true; }
 
 namespace {
-
-class Formats {
- public:
-  explicit Formats(lxw_workbook* book) : book_(book) {}
-  // The format of `number_format`, made once; nullptr when it cannot be made.
-  lxw_format* get(const std::string& number_format) {
-    auto it = formats_.find(number_format);
-    if (it != formats_.end()) return it->second;
-    lxw_format* f = workbook_add_format(book_);
-    if (f == nullptr) return nullptr;
-    format_set_num_format(f, number_format.c_str());
-    formats_[number_format] = f;
-    return f;
-  }
-  // The format of a plain decimal cell of `decimals` decimals (see
-  // printed_decimals), its style numbered; made once per count.
-  lxw_format* of_decimals(const std::string& cell, int decimals) {
-    const auto d = static_cast<std::size_t>(decimals);
-    if (d >= by_decimals_.size()) by_decimals_.resize(d + 1, nullptr);
-    if (by_decimals_[d] == nullptr) {
-      by_decimals_[d] = get(number_format(cell));
-      if (by_decimals_[d] != nullptr) lxw_format_get_xf_index(by_decimals_[d]);
-    }
-    return by_decimals_[d];
-  }
-  // The cell style of each format made: libxlsxwriter numbers a format's
-  // style when a cell first uses it (or here, for the bulk rows).
-  StyleIds style_ids() const {
-    StyleIds ids;
-    for (const auto& [number_format, f] : formats_) ids[number_format] = lxw_format_get_xf_index(f);
-    return ids;
-  }
-
- private:
-  lxw_workbook* book_;
-  std::map<std::string, lxw_format*> formats_;
-  std::vector<lxw_format*> by_decimals_;
-};
 
 // One sheet being written: its rows strictly in order (the workbook keeps
 // constant memory) and the width each column needs. A bulk row is only
@@ -321,8 +284,8 @@ bool workbooks_available() { return false; }
 Status write_workbook(const report_input::ReportContents&, const std::string&,
                       const inputs::LensView*, int, int) {
   return Status::failure(
-      "this lumaveil was built without libxlsxwriter (Debian package libxlsxwriter-dev), so it "
-      "writes no workbooks; --csv works");
+      "this lumaveil was built without libxlsxwriter or libdeflate (Debian packages "
+      "libxlsxwriter-dev and libdeflate-dev), so it writes no workbooks; --csv works");
 }
 
 }  // namespace lumaveil::cli::workbook
