@@ -13,6 +13,13 @@
 
 namespace lumaveil::cli::workbook {
 
+// Rows past a sheet's first ones (its heading, column line and the
+// statistics beside a spot chart) that make them bulk rows: written as sheet
+// XML by the host itself, each number as the report printed it, instead of
+// cell by cell through libxlsxwriter. A dense spot grid's sheet has
+// hundreds of thousands.
+inline constexpr int kBulkRows = 5000;
+
 // True when this host can write workbooks.
 bool workbooks_available();
 
@@ -20,9 +27,11 @@ bool workbooks_available();
 // `path` as it was. `lens` (may be null) names the wavelengths of the spot
 // charts in nm. A block longer than `row_limit` rows continues on further
 // sheets; a line of more columns than a sheet holds, or a cell of more
-// characters, is refused with its line and column.
+// characters, is refused with its line and column. A sheet with at least
+// `bulk_rows` rows after its first ones has those written as bulk rows.
 Status write_workbook(const report_input::ReportContents& report, const std::string& path,
-                      const inputs::LensView* lens = nullptr, int row_limit = kSheetRows);
+                      const inputs::LensView* lens = nullptr, int row_limit = kSheetRows,
+                      int bulk_rows = kBulkRows);
 
 }  // namespace lumaveil::cli::workbook
 

@@ -127,7 +127,7 @@ struct Workbook {
 // The cells a sheet holds beside the report's: a spot chart's statistics.
 std::size_t statistics_cells(const SheetPlan& plan, const report_input::ReportContents& r) {
 #ifdef LUMAVEIL_HAVE_XLSXWRITER
-  return side_cells(plan, r).size();
+  return side_cells(plan, r, drawing::spot_frame(r)).size();
 #else
   (void)plan;
   (void)r;

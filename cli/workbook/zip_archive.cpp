@@ -1,0 +1,185 @@
+#include "cli/workbook/zip_archive.h"
+
+#ifdef LUMAVEIL_HAVE_XLSXWRITER
+
+#include <libdeflate.h>
+
+#include <memory>
+#include <new>
+
+namespace lumaveil::cli::workbook {
+
+namespace {
+
+// The record signatures of a zip file.
+constexpr std::uint32_t kLocalHeader = 0x04034b50;
+constexpr std::uint32_t kCentralHeader = 0x02014b50;
+constexpr std::uint32_t kEndOfDirectory = 0x06054b50;
+constexpr std::size_t kLocalHeaderSize = 30, kCentralHeaderSize = 46, kEndSize = 22;
+// Version 2.0 (deflate) to extract; 1980-01-01 00:00 in MS-DOS form.
+constexpr std::uint16_t kVersion = 20, kDosTime = 0, kDosDate = (1 << 5) | 1;
+constexpr std::uint16_t kStored = 0, kDeflated = 8;
+// Above this a size or offset needs Zip64; its fields then hold 0xFFFFFFFF.
+constexpr std::uint64_t kMost32 = 0xFFFFFFFE;
+
+std::uint32_t le(const std::string& s, std::size_t at, int bytes) {
+  std::uint32_t v = 0;
+  for (int k = bytes - 1; k >= 0; --k)
+    v = (v << 8) | static_cast<unsigned char>(s[at + static_cast<std::size_t>(k)]);
+  return v;
+}
+
+void put(std::string& out, std::uint32_t v, int bytes) {
+  for (int k = 0; k < bytes; ++k) out += static_cast<char>((v >> (8 * k)) & 0xFF);
+}
+
+// The end-of-central-directory record: the last 22 bytes with its
+// signature, searched back over a comment of up to 65,535 bytes.
+std::size_t end_record(const std::string& a) {
+  if (a.size() < kEndSize) return std::string::npos;
+  const std::size_t lowest = a.size() > kEndSize + 0xFFFF ? a.size() - kEndSize - 0xFFFF : 0;
+  for (std::size_t at = a.size() - kEndSize + 1; at-- > lowest;)
+    if (le(a, at, 4) == kEndOfDirectory) return at;
+  return std::string::npos;
+}
+
+struct Libdeflate {
+  void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+  void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+};
+
+// The bytes of an entry whose central-directory record starts at `at`.
+Result<ZipEntry> read_entry(const std::string& a, std::size_t at, libdeflate_decompressor* d) {
+  using R = Result<ZipEntry>;
+  if (at + kCentralHeaderSize > a.size() || le(a, at, 4) != kCentralHeader)
+    return R::failure("a damaged central directory");
+  const std::uint32_t flags = le(a, at + 8, 2), method = le(a, at + 10, 2);
+  const std::uint32_t crc = le(a, at + 16, 4), packed = le(a, at + 20, 4), size = le(a, at + 24, 4);
+  const std::size_t name_length = le(a, at + 28, 2);
+  const std::uint32_t local = le(a, at + 42, 4);
+  if (at + kCentralHeaderSize + name_length > a.size()) return R::failure("a damaged entry name");
+  ZipEntry entry{a.substr(at + kCentralHeaderSize, name_length), {}};
+  auto fault = [&entry](const std::string& what) { return R::failure(entry.name + ": " + what); };
+  if (flags & 1) return fault("encrypted");
+  if (packed > kMost32 || size > kMost32 || local > kMost32) return fault("a Zip64 entry");
+  if (method != kStored && method != kDeflated) return fault("an unknown compression method");
+  if (std::uint64_t{local} + kLocalHeaderSize > a.size() || le(a, local, 4) != kLocalHeader)
+    return fault("a damaged local header");
+  const std::uint64_t data =
+      std::uint64_t{local} + kLocalHeaderSize + le(a, local + 26, 2) + le(a, local + 28, 2);
+  if (data + packed > a.size()) return fault("cut short");
+  entry.bytes.resize(size);
+  if (method == kStored) {
+    if (packed != size) return fault("a stored entry of two sizes");
+    entry.bytes.assign(a, data, size);
+  } else if (libdeflate_deflate_decompress(d, a.data() + data, packed, entry.bytes.data(), size,
+                                           nullptr) != LIBDEFLATE_SUCCESS) {
+    return fault("damaged compressed data");
+  }
+  if (libdeflate_crc32(0, entry.bytes.data(), entry.bytes.size()) != crc)
+    return fault("a wrong CRC-32");
+  return entry;
+}
+
+}  // namespace
+
+Result<std::vector<ZipEntry>> read_zip(const std::string& a) {
+  using R = Result<std::vector<ZipEntry>>;
+  const std::size_t end = end_record(a);
+  if (end == std::string::npos) return R::failure("not a zip file");
+  const std::size_t count = le(a, end + 10, 2);
+  std::size_t at = le(a, end + 16, 4);
+  std::unique_ptr<libdeflate_decompressor, Libdeflate> d(libdeflate_alloc_decompressor());
+  if (!d) return R::failure("out of memory");
+  std::vector<ZipEntry> entries;
+  for (std::size_t k = 0; k < count; ++k) {
+    Result<ZipEntry> entry = read_entry(a, at, d.get());
+    if (!entry.ok()) return R::failure(entry.reason());
+    at += kCentralHeaderSize + le(a, at + 28, 2) + le(a, at + 30, 2) + le(a, at + 32, 2);
+    entries.push_back(std::move(entry.value()));
+  }
+  return entries;
+}
+
+PackedEntry pack_entry(std::string name, const std::string& bytes, int level) {
+  PackedEntry entry;
+  entry.name = std::move(name);
+  entry.size = bytes.size();
+  entry.crc = libdeflate_crc32(0, bytes.data(), bytes.size());
+  std::unique_ptr<libdeflate_compressor, Libdeflate> c(libdeflate_alloc_compressor(level));
+  if (!c) throw std::bad_alloc();
+  // Compressed into a buffer of the worst case, left uninitialised (a
+  // string would first fill it with zeros), then copied at its size.
+  const std::size_t bound = libdeflate_deflate_compress_bound(c.get(), bytes.size());
+  const std::unique_ptr<char[]> out(new char[bound]);
+  const std::size_t n =
+      libdeflate_deflate_compress(c.get(), bytes.data(), bytes.size(), out.get(), bound);
+  entry.deflated.assign(out.get(), n);
+  return entry;
+}
+
+namespace {
+
+// The fields local and central headers share, from "version needed" on up
+// to the lengths of name and extra field.
+void common_fields(std::string& out, const PackedEntry& e) {
+  put(out, kVersion, 2);
+  put(out, 0, 2);  // no flags
+  put(out, kDeflated, 2);
+  put(out, kDosTime, 2);
+  put(out, kDosDate, 2);
+  put(out, e.crc, 4);
+  put(out, static_cast<std::uint32_t>(e.deflated.size()), 4);
+  put(out, static_cast<std::uint32_t>(e.size), 4);
+  put(out, static_cast<std::uint32_t>(e.name.size()), 2);
+  put(out, 0, 2);  // no extra field
+}
+
+}  // namespace
+
+Result<std::string> zip_bytes(const std::vector<PackedEntry>& entries) {
+  using R = Result<std::string>;
+  const std::string too_large = "the workbook would pass the 4 GiB a zip file holds without Zip64";
+  if (entries.size() > 0xFFFF) return R::failure("more than 65,535 parts in one workbook");
+  std::uint64_t total = 0;
+  for (const PackedEntry& e : entries) {
+    if (e.size > kMost32 || e.name.size() > 0xFFFF) return R::failure(too_large);
+    total += kLocalHeaderSize + kCentralHeaderSize + 2 * e.name.size() + e.deflated.size();
+  }
+  if (total + kEndSize > kMost32) return R::failure(too_large);
+  std::string out;
+  out.reserve(static_cast<std::size_t>(total + kEndSize));
+  std::vector<std::uint32_t> offsets;
+  for (const PackedEntry& e : entries) {
+    offsets.push_back(static_cast<std::uint32_t>(out.size()));
+    put(out, kLocalHeader, 4);
+    common_fields(out, e);
+    out += e.name;
+    out += e.deflated;
+  }
+  const auto directory = static_cast<std::uint32_t>(out.size());
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    put(out, kCentralHeader, 4);
+    put(out, kVersion, 2);  // made by: MS-DOS attributes, version 2.0
+    common_fields(out, entries[k]);
+    put(out, 0, 2);  // no comment
+    put(out, 0, 2);  // disk 0
+    put(out, 0, 2);  // internal attributes
+    put(out, 0, 4);  // external attributes
+    put(out, offsets[k], 4);
+    out += entries[k].name;
+  }
+  const auto count = static_cast<std::uint32_t>(entries.size());
+  put(out, kEndOfDirectory, 4);
+  put(out, 0, 4);  // this disk, and the disk of the directory
+  put(out, count, 2);
+  put(out, count, 2);
+  put(out, static_cast<std::uint32_t>(out.size() - directory - 12), 4);
+  put(out, directory, 4);
+  put(out, 0, 2);  // no comment
+  return out;
+}
+
+}  // namespace lumaveil::cli::workbook
+
+#endif

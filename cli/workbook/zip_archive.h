@@ -1,0 +1,46 @@
+// The zip container of a workbook: reading the entries of a small archive
+// (the one libxlsxwriter writes), and writing an archive of entries
+// compressed beforehand, so that large entries can be compressed in
+// parallel. Plain zip only: an archive or entry past 4 GiB (which would
+// need the Zip64 extension) is refused with a reason.
+#ifndef LUMAVEIL_CLI_WORKBOOK_ZIP_ARCHIVE_H
+#define LUMAVEIL_CLI_WORKBOOK_ZIP_ARCHIVE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/result.h"
+
+namespace lumaveil::cli::workbook {
+
+// An entry as it stands unpacked: its name and its bytes.
+struct ZipEntry {
+  std::string name, bytes;
+};
+
+// The entries of the archive `archive`, in the order of its central
+// directory, each inflated and its CRC-32 checked. Fails, naming the
+// entry, on a damaged archive, an encrypted or Zip64 entry, or a method
+// other than stored or deflated.
+Result<std::vector<ZipEntry>> read_zip(const std::string& archive);
+
+// An entry compressed for writing: its name, the raw deflate stream of its
+// bytes, their CRC-32 and their length.
+struct PackedEntry {
+  std::string name, deflated;
+  std::uint32_t crc = 0;
+  std::uint64_t size = 0;
+};
+
+// `bytes` deflated at `level` (1 fastest ... 12 smallest) with libdeflate.
+PackedEntry pack_entry(std::string name, const std::string& bytes, int level);
+
+// The archive of `entries` in their order, dated 1980-01-01 00:00 as
+// libxlsxwriter dates its entries. Fails when a size or offset does not
+// fit the 32 bits of a plain zip, or there are more than 65,535 entries.
+Result<std::string> zip_bytes(const std::vector<PackedEntry>& entries);
+
+}  // namespace lumaveil::cli::workbook
+
+#endif
