@@ -24,6 +24,16 @@ ReportLines::ReportLines(std::initializer_list<Cells> lines) {
   }
 }
 
+void ReportLines::reserve_for(std::size_t bytes) {
+  // The kept text is the file's bytes less the line ends (more only for
+  // Shift_JIS headings, which grow by half when decoded). A mode-1 spot row,
+  // the bulk of a large report, is about 50 bytes; a guess too high or too
+  // low only costs one more growth of the 4-byte starts.
+  constexpr std::size_t kTypicalLine = 48;
+  text_.reserve(bytes);
+  starts_.reserve(bytes / kTypicalLine);
+}
+
 void ReportLines::add(std::string_view line) {
   starts_.push_back(static_cast<std::uint32_t>(text_.size()));
   text_.append(line);
