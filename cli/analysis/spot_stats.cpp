@@ -59,6 +59,7 @@ int count_finite(const std::vector<Point>& points) {
 
 std::vector<Point> spot_points(const report_input::TrajectoryBlock& block, bool angles) {
   std::vector<Point> points;
+  points.reserve(block.spots.size());
   for (const auto& row : block.spots)
     points.push_back(angles ? Point{row.u, row.v} : Point{row.x, row.y});
   return points;
