@@ -16,6 +16,7 @@
 #include "cli/drawing/side_by_side.h"
 #include "cli/drawing/spot_density.h"
 #include "cli/drawing/spot_frame.h"
+#include "cli/report_input/large_pages.h"
 
 namespace lumaveil::cli::drawing {
 
@@ -36,7 +37,7 @@ std::vector<Point> all_points(const std::vector<SpotSeries>& series) {
   std::size_t count = 0;
   for (const auto& s : series) count += s.points.size();
   std::vector<Point> all;
-  all.reserve(count);
+  report_input::reserve_in_large_pages(all, count);
   for (const auto& s : series) all.insert(all.end(), s.points.begin(), s.points.end());
   return all;
 }
