@@ -1,5 +1,7 @@
 #include "cli/report_input/report_lines.h"
 
+#include "cli/report_input/large_pages.h"
+
 namespace lumaveil::cli::report_input {
 
 void split_cells(std::string_view line, std::vector<std::string_view>& cells) {
@@ -31,7 +33,8 @@ void ReportLines::reserve_for(std::size_t bytes) {
   // low only costs one more growth of the 4-byte starts.
   constexpr std::size_t kTypicalLine = 48;
   text_.reserve(bytes);
-  starts_.reserve(bytes / kTypicalLine);
+  advise_large_pages(text_.data(), text_.capacity());
+  reserve_in_large_pages(starts_, bytes / kTypicalLine);
 }
 
 void ReportLines::add(std::string_view line) {
