@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cli/report_input/large_pages.h"
+
 namespace lumaveil::cli::analysis {
 
 namespace {
@@ -59,6 +61,7 @@ int count_finite(const std::vector<Point>& points) {
 
 std::vector<Point> spot_points(const report_input::TrajectoryBlock& block, bool angles) {
   std::vector<Point> points;
+  report_input::reserve_in_large_pages(points, block.spots.size());
   for (const auto& row : block.spots)
     points.push_back(angles ? Point{row.u, row.v} : Point{row.x, row.y});
   return points;

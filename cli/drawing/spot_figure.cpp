@@ -13,8 +13,10 @@
 #include "cli/drawing/figure_kinds.h"
 #include "cli/drawing/figure_text.h"
 #include "cli/drawing/palette.h"
+#include "cli/drawing/side_by_side.h"
 #include "cli/drawing/spot_density.h"
 #include "cli/drawing/spot_frame.h"
+#include "cli/report_input/large_pages.h"
 
 namespace lumaveil::cli::drawing {
 
@@ -32,7 +34,10 @@ struct SpotSeries {
 };
 
 std::vector<Point> all_points(const std::vector<SpotSeries>& series) {
+  std::size_t count = 0;
+  for (const auto& s : series) count += s.points.size();
   std::vector<Point> all;
+  report_input::reserve_in_large_pages(all, count);
   for (const auto& s : series) all.insert(all.end(), s.points.begin(), s.points.end());
   return all;
 }
@@ -47,11 +52,10 @@ std::vector<Point> in_display_unit(const std::vector<Point>& points, double fact
 // The rays of one series, its RMS and geometric circles and its centroid.
 void draw_series(Document& doc, Chart& chart, const SpotSeries& s, const SpotFrame& f,
                  bool several) {
-  const std::vector<Point> points = in_display_unit(s.points, f.factor);
   if (is_dense(s.stats.used))
-    binned_points(doc, chart, points, s.colour, several ? 0.5 : 1);
+    binned_points(doc, chart, s.points, f.factor, s.colour, several ? 0.5 : 1);
   else
-    chart.markers(points, s.colour, several ? 3 : 4);
+    chart.markers(in_display_unit(s.points, f.factor), s.colour, several ? 3 : 4);
   const SpotStats& st = s.stats;
   if (st.used == 0) return;
   double scale = chart.px(f.factor) - chart.px(0);
@@ -66,7 +70,7 @@ void draw_series(Document& doc, Chart& chart, const SpotSeries& s, const SpotFra
 
 // The statistics as a table beside the plot: one column per wavelength,
 // one row per quantity, every number in the figure's unit.
-double draw_table(Document& doc, const std::vector<SpotSeries>& series, const SpotFrame& f,
+double draw_table(Document& doc, const std::vector<const SpotSeries*>& series, const SpotFrame& f,
                   double left, double top) {
   const double label_w = 170, column_w = 100, row = 26;
   TextStyle head;
@@ -86,8 +90,8 @@ double draw_table(Document& doc, const std::vector<SpotSeries>& series, const Sp
     TextStyle name = cell;
     name.anchor = "end";
     name.bold = true;
-    name.fill = series[c].colour;
-    doc.text(left + label_w + column_w * static_cast<double>(c + 1) - 8, y, series[c].name, name);
+    name.fill = series[c]->colour;
+    doc.text(left + label_w + column_w * static_cast<double>(c + 1) - 8, y, series[c]->name, name);
   }
   doc.line(left, y + 8, left + label_w + column_w * static_cast<double>(series.size()), y + 8,
            Style{"#888888", "none", 1, ""});
@@ -95,7 +99,7 @@ double draw_table(Document& doc, const std::vector<SpotSeries>& series, const Sp
     y += row;
     doc.text(left, y, names[k], cell);
     for (std::size_t c = 0; c < series.size(); ++c) {
-      const SpotStats& st = series[c].stats;
+      const SpotStats& st = series[c]->stats;
       std::string value;
       if (k == 4)
         value = std::to_string(st.used);
@@ -119,11 +123,11 @@ double draw_table(Document& doc, const std::vector<SpotSeries>& series, const Sp
 }
 
 // The key of the marks and, for a dense grid, how the rays are drawn.
-void draw_key(Document& doc, const std::vector<SpotSeries>& series, double left, double y) {
+void draw_key(Document& doc, const std::vector<const SpotSeries*>& series, double left, double y) {
   TextStyle text;
   text.size = 14;
   bool dense = false;
-  for (const auto& s : series) dense = dense || is_dense(s.stats.used);
+  for (const SpotSeries* s : series) dense = dense || is_dense(s->stats.used);
   std::vector<std::string> lines = {"+ centroid", "dashed circle: RMS radius",
                                     "solid circle: geometric radius"};
   if (dense) {
@@ -132,10 +136,10 @@ void draw_key(Document& doc, const std::vector<SpotSeries>& series, double left,
     lines.push_back("darker cells hold more rays;");
     lines.push_back("the statistics are of all rays");
   }
-  for (const auto& s : series) {
-    if (s.stats.used < s.stats.total)
-      lines.push_back(count_note(s.stats.total - s.stats.used, s.stats.total, "rays missed") +
-                      " (" + s.name + ")");
+  for (const SpotSeries* s : series) {
+    if (s->stats.used < s->stats.total)
+      lines.push_back(count_note(s->stats.total - s->stats.used, s->stats.total, "rays missed") +
+                      " (" + s->name + ")");
   }
   for (const auto& line : lines) {
     TextStyle t = text;
@@ -158,7 +162,7 @@ void draw_scale_bar(Document& doc, const Chart& chart, const SpotFrame& f, doubl
   doc.text(bx + bar_px + 12, by + 5, analysis::label(bar, 4) + " " + f.unit, text);
 }
 
-std::string spot_svg(const std::string& title, const std::vector<SpotSeries>& series,
+std::string spot_svg(const std::string& title, const std::vector<const SpotSeries*>& series,
                      const SpotFrame& f) {
   const double table_left = 700;
   const double width =
@@ -170,7 +174,7 @@ std::string spot_svg(const std::string& title, const std::vector<SpotSeries>& se
   Axis y{lo_y, hi_y, std::string(f.angles ? "V" : "Y") + " (" + f.unit + ")", false, true};
   Chart chart(doc, 120, 60, 540, 540, x, y);
   chart.draw_axes(title);
-  for (const auto& s : series) draw_series(doc, chart, s, f, series.size() > 1);
+  for (const SpotSeries* s : series) draw_series(doc, chart, *s, f, series.size() > 1);
   double bottom = draw_table(doc, series, f, table_left, 80);
   draw_key(doc, series, table_left, bottom + 40);
   draw_scale_bar(doc, chart, f, 120, 672);
@@ -181,28 +185,34 @@ std::string spot_svg(const std::string& title, const std::vector<SpotSeries>& se
 
 void spot_figures(const ReportContents& r, const inputs::LensView* lens, std::vector<Figure>& out) {
   const bool angles = analysis::spots_in_angles(r);
-  std::vector<SpotSeries> all;
-  for (std::size_t b = 0; b < r.trajectories.size(); ++b) {
+  // Each wavelength's points and statistics, side by side.
+  std::vector<SpotSeries> all(r.trajectories.size());
+  side_by_side(all.size(), [&](std::size_t b) {
     const auto& block = r.trajectories[b];
-    SpotSeries s{colour(b),
-                 wavelength_name(lens, block.wavelength),
-                 analysis::spot_points(block, angles),
-                 {}};
-    s.stats = spot_stats(s.points);
-    all.push_back(std::move(s));
-  }
+    all[b] = {colour(b),
+              wavelength_name(lens, block.wavelength),
+              analysis::spot_points(block, angles),
+              {}};
+    all[b].stats = spot_stats(all[b].points);
+  });
   const SpotFrame f = spot_frame(all_points(all), angles);
   const std::string what = angles ? "angle spot diagram" : "spot diagram";
+  const std::size_t first = out.size();
   for (std::size_t b = 0; b < all.size(); ++b) {
     std::string q = std::to_string(r.trajectories[b].wavelength);
     out.push_back({"spot-wavelength-" + q + ".svg",
-                   "The " + what + " on the " + image_surface(lens) + ", " + all[b].name,
-                   spot_svg(what + ", " + all[b].name, {all[b]}, f)});
+                   "The " + what + " on the " + image_surface(lens) + ", " + all[b].name, ""});
   }
   if (all.size() > 1)
     out.push_back({"spot-all-wavelengths.svg",
-                   "The spot diagrams of all wavelengths overlaid, on the same scale",
-                   spot_svg(what + ", all wavelengths", all, f)});
+                   "The spot diagrams of all wavelengths overlaid, on the same scale", ""});
+  // The drawings, side by side: each figure's text is its own.
+  std::vector<const SpotSeries*> overlaid;
+  for (const SpotSeries& s : all) overlaid.push_back(&s);
+  side_by_side(out.size() - first, [&](std::size_t k) {
+    out[first + k].svg = k < all.size() ? spot_svg(what + ", " + all[k].name, {&all[k]}, f)
+                                        : spot_svg(what + ", all wavelengths", overlaid, f);
+  });
 }
 
 }  // namespace lumaveil::cli::drawing

@@ -64,6 +64,11 @@ std::string style_attributes(const Style& style) {
     a += number(style.opacity);
     a += '"';
   }
+  if (style.fill_opacity < 1) {
+    a += " fill-opacity=\"";
+    a += number(style.fill_opacity);
+    a += '"';
+  }
   return a;
 }
 
@@ -102,6 +107,14 @@ void Document::circle(double cx, double cy, double r, const Style& style) {
 void Document::rect(double x, double y, double w, double h, const Style& style) {
   body_ += "<rect x=\"" + number(x) + "\" y=\"" + number(y) + "\" width=\"" + number(w) +
            "\" height=\"" + number(h) + "\"" + style_attributes(style) + "/>\n";
+}
+
+void Document::path(std::string_view d, const Style& style) {
+  body_ += "<path d=\"";
+  body_ += escape(d);
+  body_ += '"';
+  body_ += style_attributes(style);
+  body_ += "/>\n";
 }
 
 void Document::text(double x, double y, std::string_view content, const TextStyle& style) {

@@ -24,6 +24,9 @@ struct Style {
   double width = 1;
   std::string dash;    // stroke-dasharray, empty for solid
   double opacity = 1;  // of the whole element
+  // Of the fill alone: for one shape of many disjoint parts it gives the
+  // look of `opacity` without the browser compositing a layer for it.
+  double fill_opacity = 1;
 };
 
 struct TextStyle {
@@ -43,6 +46,8 @@ class Document {
   void polyline(const std::vector<Point>& points, const Style& style);
   void circle(double cx, double cy, double r, const Style& style);
   void rect(double x, double y, double w, double h, const Style& style);
+  // A path of the outline `d` (SVG path data).
+  void path(std::string_view d, const Style& style);
   void text(double x, double y, std::string_view content, const TextStyle& style);
   double width() const { return width_; }
   double height() const { return height_; }

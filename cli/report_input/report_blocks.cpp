@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/report_input/large_pages.h"
 #include "cli/report_input/line_parser.h"
 
 namespace lumaveil::cli::report_input {
@@ -82,7 +83,7 @@ void read_trajectories(Parser& p, ReportContents& report) {
     std::size_t reserved = static_cast<std::size_t>(std::max(block.spot_count, 0));
     if (reserved > p.room() / sizeof(SpotRow)) reserved = 0;
     p.keep(reserved * sizeof(SpotRow));
-    block.spots.reserve(reserved);
+    reserve_in_large_pages(block.spots, reserved);
     p.next();
     p.expect({"No", "U(i)", "V(i)", "X(i)", "Y(i)"}, "the spot column names");
     while (p.row_ahead(5)) {

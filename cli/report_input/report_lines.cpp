@@ -1,5 +1,7 @@
 #include "cli/report_input/report_lines.h"
 
+#include "cli/report_input/large_pages.h"
+
 namespace lumaveil::cli::report_input {
 
 void split_cells(std::string_view line, std::vector<std::string_view>& cells) {
@@ -22,6 +24,17 @@ ReportLines::ReportLines(std::initializer_list<Cells> lines) {
     for (std::size_t c = 0; c < cells.size(); ++c) line += (c > 0 ? "\t" : "") + cells[c];
     add(line);
   }
+}
+
+void ReportLines::reserve_for(std::size_t bytes) {
+  // The kept text is the file's bytes less the line ends (more only for
+  // Shift_JIS headings, which grow by half when decoded). A mode-1 spot row,
+  // the bulk of a large report, is about 50 bytes; a guess too high or too
+  // low only costs one more growth of the 4-byte starts.
+  constexpr std::size_t kTypicalLine = 48;
+  text_.reserve(bytes);
+  advise_large_pages(text_.data(), text_.capacity());
+  reserve_in_large_pages(starts_, bytes / kTypicalLine);
 }
 
 void ReportLines::add(std::string_view line) {

@@ -22,6 +22,9 @@ class ReportLines {
   // Lines from their cells; a cell must hold no tab.
   ReportLines(std::initializer_list<Cells> lines);
 
+  // Room for the lines of a report of `bytes` bytes, made once: the text of
+  // a report of many megabytes is then not copied again each time it grows.
+  void reserve_for(std::size_t bytes);
   // Appends one line: its cells joined by tabs, as the report has them.
   void add(std::string_view line);
   // What one more line of `length` bytes costs in memory.

@@ -41,6 +41,8 @@ ReportContents parse_report(LineReader& reader, const std::string& name, std::ui
   ReportContents report;
   // Line starts are 4-byte offsets: what is kept stays below 4 GiB.
   const std::size_t limit = std::min<std::size_t>(options.memory_limit, UINT32_MAX);
+  // A report larger than the limit is refused while it is read: no room for it.
+  if (options.keep_lines && bytes <= limit) report.cells.reserve_for(bytes);
   Parser p(reader, name, options.keep_lines ? &report.cells : nullptr, limit,
            too_large(name, bytes, limit));
   if (p.done())

@@ -36,6 +36,9 @@ TEST(SvgDocument, EveryElementKindMakesWellFormedXml) {
   doc.polyline({{1, 2}, {3, 4}}, Style{"red", "none", 2, ""});
   doc.circle(5, 5, 2, Style{"none", "blue", 1, ""});
   doc.rect(1, 1, 5, 5, Style{});
+  Style shade{"none", "#0060c0", 1, ""};
+  shade.fill_opacity = 0.25;
+  doc.path("M8 8h4v4h-4z", shade);
   TextStyle rotated;
   rotated.rotate = -90;
   rotated.bold = true;
@@ -44,6 +47,10 @@ TEST(SvgDocument, EveryElementKindMakesWellFormedXml) {
   EXPECT_EQ(xml_problem(text), "");
   EXPECT_NE(text.find("R &lt; 0 &amp; &quot;concave&quot;"), std::string::npos);
   EXPECT_NE(text.find("rotate(-90 10 20)"), std::string::npos);
+  EXPECT_NE(
+      text.find(
+          "<path d=\"M8 8h4v4h-4z\" stroke=\"none\" fill=\"#0060c0\" fill-opacity=\"0.25\"/>"),
+      std::string::npos);
   // The checker itself finds faults.
   EXPECT_NE(xml_problem("<svg><g></svg>"), "");
   EXPECT_NE(xml_problem("<svg a=\"1\" a=\"2\"/>"), "");
