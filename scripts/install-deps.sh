@@ -40,7 +40,7 @@ packages_of() {
   case $1 in
     build) echo "g++ cmake make" ;;
     test) echo "libgtest-dev libbenchmark-dev python3 unzip pkgconf" ;;
-    host-tools) echo "chromium fonts-ipafont-gothic libpng-dev libxlsxwriter-dev libdeflate-dev pkgconf unzip clang-format" ;;
+    host-tools) echo "chromium fonts-ipafont-gothic libpng-dev libxlsxwriter-dev libreoffice-calc libdeflate-dev pkgconf unzip clang-format" ;;
     quality) echo "libfftw3-dev pkgconf" ;;
     locale) echo "locales" ;;
     fuzz) echo "clang libclang-rt-dev libxlsxwriter-dev libdeflate-dev libfftw3-dev pkgconf" ;;
