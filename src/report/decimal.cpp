@@ -1,152 +1,17 @@
 #include "report/decimal.h"
 
-#include <bit>
-#include <cstdint>
 #include <cstring>
+
+#include "report/decimal_scaling.h"
 
 namespace lumaveil {
 namespace {
 
-using u64 = std::uint64_t;
-
-// ---------------------------------------------------------------------------
-// 128-bit products.
-
-struct U128 {
-  u64 hi, lo;
-};
-
-#ifdef __SIZEOF_INT128__
-__extension__ typedef unsigned __int128 uint128;
-
-U128 multiply(u64 a, u64 b) {
-  const uint128 p = static_cast<uint128>(a) * b;
-  return {static_cast<u64>(p >> 64), static_cast<u64>(p)};
-}
-#else
-// Four 32-bit products (32-bit targets have no 128-bit integer).
-U128 multiply(u64 a, u64 b) {
-  const u64 a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
-  const u64 p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
-  const u64 middle = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
-  return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32), (middle << 32) | (p00 & 0xFFFFFFFFu)};
-}
-#endif
-
-// Bit i of p, and whether any bit below i is set.
-int bit_at(const U128& p, int i) {
-  return static_cast<int>((i >= 64 ? p.hi >> (i - 64) : p.lo >> i) & 1u);
-}
-
-bool any_bit_below(const U128& p, int i) {
-  if (i >= 64) return p.lo != 0 || (i > 64 && (p.hi << (128 - i)) != 0);
-  return i > 0 && (p.lo << (64 - i)) != 0;
-}
-
-// p / 2^r rounded to the nearest integer, ties to even; 0 < r < 128 and the
-// quotient below 2^64.
-u64 round_shifted(const U128& p, int r) {
-  const u64 q = r >= 64 ? p.hi >> (r - 64) : (p.lo >> r) | (p.hi << (64 - r));
-  const bool up = bit_at(p, r - 1) != 0 && (any_bit_below(p, r - 1) || (q & 1u) != 0);
-  return q + (up ? 1 : 0);
-}
-
-int bit_length(u64 m) { return 64 - std::countl_zero(m); }
-
-// ---------------------------------------------------------------------------
-// The powers of ten: 10^k ≈ m·2^q with m in [2^63, 2^64) the leading 64 bits
-// of 10^k, cut (never rounded up), worked out at compile time in exact
-// integer arithmetic.
-
-constexpr int kMinPower = -305;
-constexpr int kMaxPower = 330;
-
-struct Power {
-  u64 m;
-  int q;
-};
-
-// A non-negative integer of up to 41·32 bits (10^330 has 1097).
-struct Big {
-  static constexpr int kLimbs = 41;
-  std::uint32_t w[kLimbs] = {};
-};
-
-constexpr int big_bit_length(const Big& b) {
-  for (int i = Big::kLimbs - 1; i >= 0; --i) {
-    if (b.w[i] == 0) continue;
-    int n = 32;
-    while (((b.w[i] >> (n - 1)) & 1u) == 0) --n;
-    return 32 * i + n;
-  }
-  return 0;
-}
-
-// Bits length-1 down to length-64 of b (zeros below bit 0).
-constexpr u64 leading_64(const Big& b, int length) {
-  u64 m = 0;
-  for (int i = length - 1; i >= length - 64; --i)
-    m = (m << 1) | (i >= 0 ? (b.w[i / 32] >> (i % 32)) & 1u : 0u);
-  return m;
-}
-
-constexpr void times_ten(Big& b) {
-  u64 carry = 0;
-  for (std::uint32_t& w : b.w) {
-    const u64 t = static_cast<u64>(w) * 10u + carry;
-    w = static_cast<std::uint32_t>(t);
-    carry = t >> 32;
-  }
-}
-
-constexpr void divide_by_ten(Big& b) {
-  u64 rest = 0;
-  for (int i = Big::kLimbs - 1; i >= 0; --i) {
-    const u64 t = (rest << 32) | b.w[i];
-    b.w[i] = static_cast<std::uint32_t>(t / 10u);
-    rest = t % 10u;
-  }
-}
-
-struct PowerTable {
-  Power at[kMaxPower - kMinPower + 1];
-};
-
-constexpr PowerTable make_powers() {
-  PowerTable t{};
-  // 10^k for k >= 0, exactly.
-  Big b{};
-  b.w[0] = 1;
-  for (int k = 0; k <= kMaxPower; ++k) {
-    const int length = big_bit_length(b);
-    t.at[k - kMinPower] = {leading_64(b, length), length - 64};
-    times_ten(b);
-  }
-  // 10^-i as floor(2^1270 / 10^i): each division by ten cuts, which
-  // floor(floor(a / 10) / 10) = floor(a / 100) allows; with the cut of the
-  // leading bits the table value is less than 2 units below 10^-i.
-  constexpr int kScale = 1270;
-  Big a{};
-  a.w[kScale / 32] = 1u << (kScale % 32);
-  for (int i = 1; i <= -kMinPower; ++i) {
-    divide_by_ten(a);
-    const int length = big_bit_length(a);
-    t.at[-i - kMinPower] = {leading_64(a, length), length - 64 - kScale};
-  }
-  return t;
-}
-
-constexpr PowerTable kPowers = make_powers();
-
-// ---------------------------------------------------------------------------
-// Digits.
-
-constexpr u64 kTenTo[20] = {
-    1,           10,           100,           1000,           10000,
-    100000,      1000000,      10000000,      100000000,      1000000000,
-    10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000,
-    1000000000000000, 10000000000000000, 100000000000000000, 1000000000000000000,
-    10000000000000000000u};
+using decimal_scaling::Binary;
+using decimal_scaling::decompose;
+using decimal_scaling::kTenTo;
+using decimal_scaling::Significant;
+using decimal_scaling::u64;
 
 // "00" to "99".
 struct DigitPairs {
@@ -177,11 +42,29 @@ char* put_digits(char* p, u64 n, int count) {
   return p + count;
 }
 
-// Writes n with as many digits as it has (0 as "0").
-char* put_integer(char* p, u64 n) {
+// The number of decimal digits of n (1 for 0).
+int digit_count(u64 n) {
   int count = 1;
   while (count < 20 && n >= kTenTo[count]) ++count;
-  return put_digits(p, n, count);
+  return count;
+}
+
+// Writes the six digits of n < 10^6, zeros in front, two at a time from the
+// first without a division: t / 2^32 is n / 10^4 plus an error below
+// 0.63·10^-4 (429497 exceeds 2^32 / 10^4 by 0.2704, times n < 10^6). The
+// whole part of t / 2^32 is the first pair; the part below, times 100,
+// carries the next pair in its whole part, the error growing a hundredfold
+// each time: still below 0.63 of the last pair's unit, too little to change
+// any whole part.
+char* put_six_digits(char* p, u64 n) {
+  constexpr u64 kLow32 = 0xFFFFFFFFu;
+  u64 t = n * 429497;
+  std::memcpy(p, kPairs.at + 2 * (t >> 32), 2);
+  t = (t & kLow32) * 100;
+  std::memcpy(p + 2, kPairs.at + 2 * (t >> 32), 2);
+  t = (t & kLow32) * 100;
+  std::memcpy(p + 4, kPairs.at + 2 * (t >> 32), 2);
+  return p + 6;
 }
 
 // The exponent of the E form: its sign and at least two digits.
@@ -192,93 +75,38 @@ char* put_exponent(char* p, int x) {
   return put_digits(p, a, a >= 100 ? 3 : 2);
 }
 
-// |v| = m·2^e exactly, with v's sign.
-struct Binary {
-  bool negative;
-  u64 m;
-  int e;
-};
-
-Binary decompose(double v) {
-  u64 bits;
-  std::memcpy(&bits, &v, sizeof bits);
-  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  const u64 fraction = bits & ((u64{1} << 52) - 1);
-  if (biased == 0) return {(bits >> 63) != 0, fraction, -1074};
-  return {(bits >> 63) != 0, fraction | (u64{1} << 52), biased - 1075};
-}
-
-// A value rounded to d significant digits: n in [10^(d-1), 10^d) and the
-// decimal exponent x, so that |v| ≈ n·10^(x-d+1).
-struct Significant {
-  u64 n;
-  int x;
-};
-
-// The nearest integer to |v|·10^(d-1-x) for a non-zero v, x being the
-// decimal exponent floor(log10|v|). False when the error of the table's
-// power could decide the rounding.
-bool round_significant(const Binary& b, int d, Significant& out) {
-  const int length = bit_length(b.m);
-  const u64 m = b.m << (64 - length);  // |v| = m·2^e2, m in [2^63, 2^64)
-  const int e2 = b.e + length - 64;
-  // |v| lies in [2^t, 2^(t+1)), so floor(log10|v|) is x0 or x0 + 1.
-  const int t = e2 + 63;
-  int x = (t * 315653) >> 20;  // x0 = floor(t·log10 2) for |t| <= 2620
-  const Power& p = kPowers.at[d - 1 - x - kMinPower];
-  const U128 product = multiply(m, p.m);
-  // product·2^(e2 + p.q) is |v|·10^(d-1-x0) less at most 2^-34, in
-  // [10^(d-1), 2·10^d): its whole part in the top bits of `hi`, with
-  // `below` bits below the point there (between 37 and 48 of them).
-  const int below = -(e2 + p.q) - 64;
-  u64 whole = product.hi >> below;
-  u64 part = product.hi & ((u64{1} << below) - 1);
-  u64 half = u64{1} << (below - 1);
-  if (whole >= kTenTo[d]) {
-    // |v| >= 10^(x0+1): the last digit moves one place up.
-    part += (whole % 10) << below;
-    whole /= 10;
-    half *= 10;
-    ++x;
-  }
-  const u64 error = u64{1} << (below - 32);  // 2^-32 of a unit, with room to spare
-  u64 n = whole;
-  if (part > half) ++n;
-  else if (part + error >= half) return false;  // a tie, or too near one
-  out = {n, x};
-  if (n == kTenTo[d]) out = {kTenTo[d - 1], x + 1};  // 9.9999995 rounds to 10
-  return true;
-}
-
 }  // namespace
 
-int fixed6(char* out, double v) {
+int fixed6(char* out, double v, int width) {
   const Binary b = decompose(v);
-  // Up to 2^44 the value times 10^6 stays below 2^64.
-  if (b.m != 0 && b.e + bit_length(b.m) > 44) return -1;
-  // v·10^6 = m·15625·2^(e+6), exact in 128 bits.
-  const U128 scaled = multiply(b.m, 15625);
-  const int shift = b.e + 6;
   u64 n = 0;
-  if (shift >= 0) n = scaled.lo << shift;
-  else if (shift > -128) n = round_shifted(scaled, -shift);
+  if (!decimal_scaling::micro_units(b, n)) return -1;
+  const u64 whole = n / 1000000;
+  const int count = digit_count(whole);
+  // The spaces first, eight at a time: the length is known before any digit
+  // is written, and the digits cover the spaces stored beyond the padding.
   char* p = out;
+  for (int pad = width - (b.negative ? 1 : 0) - count - 7; pad > 0; pad -= 8) {
+    std::memcpy(p, "        ", 8);
+    p += pad < 8 ? pad : 8;
+  }
   if (b.negative) *p++ = '-';
-  p = put_integer(p, n / 1000000);
+  p = put_digits(p, whole, count);
   *p++ = '.';
-  p = put_digits(p, n % 1000000, 6);
+  p = put_six_digits(p, n - whole * 1000000);
   return static_cast<int>(p - out);
 }
 
 int scientific6(char* out, double v) {
   const Binary b = decompose(v);
   Significant r{0, 0};
-  if (b.m != 0 && !round_significant(b, 7, r)) return -1;
+  if (b.m != 0 && !decimal_scaling::round_significant(b, 7, r)) return -1;
   char* p = out;
   if (b.negative) *p++ = '-';
-  *p++ = static_cast<char>('0' + r.n / 1000000);
+  const u64 first = r.n / 1000000;
+  *p++ = static_cast<char>('0' + first);
   *p++ = '.';
-  p = put_digits(p, r.n % 1000000, 6);
+  p = put_six_digits(p, r.n - first * 1000000);
   p = put_exponent(p, r.x);
   return static_cast<int>(p - out);
 }
@@ -292,10 +120,10 @@ int general6(char* out, double v) {
     return static_cast<int>(p - out);
   }
   Significant r{0, 0};
-  if (!round_significant(b, 6, r)) return -1;
+  if (!decimal_scaling::round_significant(b, 6, r)) return -1;
   // The six digits, trailing zeros dropped.
   char digits[6];
-  put_digits(digits, r.n, 6);
+  put_six_digits(digits, r.n);
   int kept = 6;
   while (kept > 1 && digits[kept - 1] == '0') --kept;
   if (r.x < -4 || r.x >= 6) {
@@ -320,6 +148,17 @@ int general6(char* out, double v) {
     for (int j = 0; j < -r.x - 1; ++j) *p++ = '0';
     for (int j = 0; j < kept; ++j) *p++ = digits[j];
   }
+  return static_cast<int>(p - out);
+}
+
+int integer_text(char* out, long long v) {
+  char* p = out;
+  u64 magnitude = static_cast<u64>(v);
+  if (v < 0) {
+    *p++ = '-';
+    magnitude = 0 - magnitude;  // the magnitude of the most negative value too
+  }
+  p = put_digits(p, magnitude, digit_count(magnitude));
   return static_cast<int>(p - out);
 }
 

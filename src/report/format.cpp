@@ -44,6 +44,7 @@ int format_number_exact(char* out, char kind, int precision, const FormatArg& ar
 }
 
 int format_number(char* out, char kind, int precision, const FormatArg& arg) {
+  if (kind == 'd' && arg.is_int) return integer_text(out, arg.i);
   if (!arg.is_int && (precision == 6 || precision < 0) && std::isfinite(arg.d)) {
     int n = -1;
     if (kind == 'f') n = fixed6(out, arg.d);
@@ -93,6 +94,34 @@ class Gathered {
   int used_ = 0;
 };
 
+// A conversion at most this wide is written with its padding in place.
+constexpr int kShortPad = 32;
+
+// One conversion of `piece` into `out`, with spaces in front up to its
+// width (at most kShortPad); `out` holds kShortPad + kNumberBytes. "%10.6f",
+// the conversion of the long tables, writes its spaces before the digits;
+// the others are moved behind their spaces.
+int padded_number(char* out, const ParsedFormat::Piece& piece, const FormatArg& arg) {
+  if (piece.kind == 'f' && !arg.is_int && (piece.precision == 6 || piece.precision < 0)) {
+    const int n = fixed6(out, arg.d, piece.width);
+    if (n >= 0) return n;
+  }
+  const int n = format_number(out, piece.kind, piece.precision, arg);
+  const int pad = piece.width - n;
+  if (pad <= 0) return n;
+  std::memmove(out + pad, out, static_cast<std::size_t>(n));
+  std::memset(out, ' ', static_cast<std::size_t>(pad));
+  return pad + n;
+}
+
+// A conversion wider than kShortPad: the spaces one at a time.
+void put_wide_number(Gathered& out, const ParsedFormat::Piece& piece, const FormatArg& arg) {
+  char number[kNumberBytes];
+  const int n = format_number(number, piece.kind, piece.precision, arg);
+  for (int j = n; j < piece.width; ++j) out.add(" ", 1);
+  out.add(number, n);
+}
+
 // The pieces of one parsed format, conversions taking their values from
 // `next` on while there are any.
 void put_pieces(Gathered& out, const ParsedFormat& format, const FormatArg*& next,
@@ -104,24 +133,13 @@ void put_pieces(Gathered& out, const ParsedFormat& format, const FormatArg*& nex
       continue;
     }
     if (next == end) continue;
-    // The number straight into the gathered text, then moved behind its
-    // padding when the width asks for some.
-    constexpr int kShortPad = 32;
-    char* const at = out.room(kShortPad + kNumberBytes);
-    const int n = format_number(at, piece.kind, piece.precision, *next++);
-    const int pad = piece.width - n;
-    if (pad <= 0) {
-      out.commit(n);
-    } else if (pad <= kShortPad) {
-      std::memmove(at + pad, at, static_cast<std::size_t>(n));
-      std::memset(at, ' ', static_cast<std::size_t>(pad));
-      out.commit(pad + n);
-    } else {
-      char number[kNumberBytes];
-      std::memcpy(number, at, static_cast<std::size_t>(n));
-      for (int j = 0; j < pad; ++j) out.add(" ", 1);
-      out.add(number, n);
+    if (piece.width > kShortPad) {
+      put_wide_number(out, piece, *next++);
+      continue;
     }
+    // The number straight into the gathered text.
+    char* const at = out.room(kShortPad + kNumberBytes);
+    out.commit(padded_number(at, piece, *next++));
   }
 }
 

@@ -1,0 +1,172 @@
+#include "report/decimal_scaling.h"
+
+namespace lumaveil::decimal_scaling {
+namespace {
+
+// ---------------------------------------------------------------------------
+// 128-bit products.
+
+struct U128 {
+  u64 hi, lo;
+};
+
+#ifdef __SIZEOF_INT128__
+__extension__ typedef unsigned __int128 uint128;
+
+U128 multiply(u64 a, u64 b) {
+  const uint128 p = static_cast<uint128>(a) * b;
+  return {static_cast<u64>(p >> 64), static_cast<u64>(p)};
+}
+#else
+// Four 32-bit products (32-bit targets have no 128-bit integer).
+U128 multiply(u64 a, u64 b) {
+  const u64 a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+  const u64 p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+  const u64 middle = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+  return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32), (middle << 32) | (p00 & 0xFFFFFFFFu)};
+}
+#endif
+
+// Bit i of p, and whether any bit below i is set.
+int bit_at(const U128& p, int i) {
+  return static_cast<int>((i >= 64 ? p.hi >> (i - 64) : p.lo >> i) & 1u);
+}
+
+bool any_bit_below(const U128& p, int i) {
+  if (i >= 64) return p.lo != 0 || (i > 64 && (p.hi << (128 - i)) != 0);
+  return i > 0 && (p.lo << (64 - i)) != 0;
+}
+
+// p / 2^r rounded to the nearest integer, ties to even; 0 < r < 128 and the
+// quotient below 2^64.
+u64 round_shifted(const U128& p, int r) {
+  const u64 q = r >= 64 ? p.hi >> (r - 64) : (p.lo >> r) | (p.hi << (64 - r));
+  const bool up = bit_at(p, r - 1) != 0 && (any_bit_below(p, r - 1) || (q & 1u) != 0);
+  return q + (up ? 1 : 0);
+}
+
+// ---------------------------------------------------------------------------
+// The powers of ten: 10^k ≈ m·2^q with m in [2^63, 2^64) the leading 64 bits
+// of 10^k, cut (never rounded up), worked out at compile time in exact
+// integer arithmetic.
+
+constexpr int kMinPower = -305;
+constexpr int kMaxPower = 330;
+
+struct Power {
+  u64 m;
+  int q;
+};
+
+// A non-negative integer of up to 41·32 bits (10^330 has 1097).
+struct Big {
+  static constexpr int kLimbs = 41;
+  std::uint32_t w[kLimbs] = {};
+};
+
+constexpr int big_bit_length(const Big& b) {
+  for (int i = Big::kLimbs - 1; i >= 0; --i) {
+    if (b.w[i] == 0) continue;
+    int n = 32;
+    while (((b.w[i] >> (n - 1)) & 1u) == 0) --n;
+    return 32 * i + n;
+  }
+  return 0;
+}
+
+// Bits length-1 down to length-64 of b (zeros below bit 0).
+constexpr u64 leading_64(const Big& b, int length) {
+  u64 m = 0;
+  for (int i = length - 1; i >= length - 64; --i)
+    m = (m << 1) | (i >= 0 ? (b.w[i / 32] >> (i % 32)) & 1u : 0u);
+  return m;
+}
+
+constexpr void times_ten(Big& b) {
+  u64 carry = 0;
+  for (std::uint32_t& w : b.w) {
+    const u64 t = static_cast<u64>(w) * 10u + carry;
+    w = static_cast<std::uint32_t>(t);
+    carry = t >> 32;
+  }
+}
+
+constexpr void divide_by_ten(Big& b) {
+  u64 rest = 0;
+  for (int i = Big::kLimbs - 1; i >= 0; --i) {
+    const u64 t = (rest << 32) | b.w[i];
+    b.w[i] = static_cast<std::uint32_t>(t / 10u);
+    rest = t % 10u;
+  }
+}
+
+struct PowerTable {
+  Power at[kMaxPower - kMinPower + 1];
+};
+
+constexpr PowerTable make_powers() {
+  PowerTable t{};
+  // 10^k for k >= 0, exactly.
+  Big b{};
+  b.w[0] = 1;
+  for (int k = 0; k <= kMaxPower; ++k) {
+    const int length = big_bit_length(b);
+    t.at[k - kMinPower] = {leading_64(b, length), length - 64};
+    times_ten(b);
+  }
+  // 10^-i as floor(2^1270 / 10^i): each division by ten cuts, which
+  // floor(floor(a / 10) / 10) = floor(a / 100) allows; with the cut of the
+  // leading bits the table value is less than 2 units below 10^-i.
+  constexpr int kScale = 1270;
+  Big a{};
+  a.w[kScale / 32] = 1u << (kScale % 32);
+  for (int i = 1; i <= -kMinPower; ++i) {
+    divide_by_ten(a);
+    const int length = big_bit_length(a);
+    t.at[-i - kMinPower] = {leading_64(a, length), length - 64 - kScale};
+  }
+  return t;
+}
+
+constexpr PowerTable kPowers = make_powers();
+
+}  // namespace
+
+u64 round_small_micro(u64 m, int r) {
+  if (r >= 128) return 0;
+  return round_shifted(multiply(m, 15625), r);
+}
+
+bool round_significant(const Binary& b, int d, Significant& out) {
+  const int length = bit_length(b.m);
+  const u64 m = b.m << (64 - length);  // |v| = m·2^e2, m in [2^63, 2^64)
+  const int e2 = b.e + length - 64;
+  // |v| lies in [2^t, 2^(t+1)), so floor(log10|v|) is x0 or x0 + 1.
+  const int t = e2 + 63;
+  int x = (t * 315653) >> 20;  // x0 = floor(t·log10 2) for |t| <= 2620
+  const Power& p = kPowers.at[d - 1 - x - kMinPower];
+  const U128 product = multiply(m, p.m);
+  // product·2^(e2 + p.q) is |v|·10^(d-1-x0) less at most 2^-34, in
+  // [10^(d-1), 2·10^d): its whole part in the top bits of `hi`, with
+  // `below` bits below the point there (between 37 and 48 of them).
+  const int below = -(e2 + p.q) - 64;
+  u64 whole = product.hi >> below;
+  u64 part = product.hi & ((u64{1} << below) - 1);
+  u64 half = u64{1} << (below - 1);
+  if (whole >= kTenTo[d]) {
+    // |v| >= 10^(x0+1): the last digit moves one place up.
+    part += (whole % 10) << below;
+    whole /= 10;
+    half *= 10;
+    ++x;
+  }
+  const u64 error = u64{1} << (below - 32);  // 2^-32 of a unit, with room to spare
+  u64 n = whole;
+  if (part > half) ++n;
+  else if (part + error >= half) return false;  // a tie, or too near one
+  out = {n, x};
+  if (n == kTenTo[d]) out = {kTenTo[d - 1], x + 1};  // 9.9999995 rounds to 10
+  return true;
+}
+
+}  // namespace lumaveil::decimal_scaling

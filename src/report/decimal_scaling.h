@@ -1,0 +1,105 @@
+// A double turned into the integer of the decimal digits a report prints of
+// it, in integer arithmetic only (no locale, no rounding mode, no library
+// call). decimal.h writes those integers as text.
+//
+// v = m·2^e exactly. The digits are the integer nearest to |v|·10^k for the
+// k that leaves 6 decimals (micro_units) or d significant digits
+// (round_significant). For 6 decimals, 10^6 = 15625·2^6, so the product is
+// exact in 128 bits and the rounding exact. For the significant digits,
+// 10^k comes from a table of its leading 64 bits, which are at most 2 units
+// below the true value; the product is then known to within 2^-34 of a unit
+// of the last digit. When the part below the last digit lies so near one
+// half that this error could decide the rounding (exact ties, and about one
+// value in 2^30 otherwise), or |v| ≥ 2^44 for 6 decimals, the functions
+// return false and the caller takes the exact conversion of the standard
+// library.
+#ifndef LUMAVEIL_REPORT_DECIMAL_SCALING_H
+#define LUMAVEIL_REPORT_DECIMAL_SCALING_H
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace lumaveil::decimal_scaling {
+
+using u64 = std::uint64_t;
+
+// |v| = m·2^e exactly, with v's sign. Infinities and not-a-numbers come out
+// with e = 972, above every magnitude the callers take.
+struct Binary {
+  bool negative;
+  u64 m;
+  int e;
+};
+
+inline Binary decompose(double v) {
+  u64 bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  const u64 fraction = bits & ((u64{1} << 52) - 1);
+  if (biased == 0) return {(bits >> 63) != 0, fraction, -1074};
+  return {(bits >> 63) != 0, fraction | (u64{1} << 52), biased - 1075};
+}
+
+// 10^0 to 10^19.
+inline constexpr u64 kTenTo[20] = {
+    1,           10,           100,           1000,           10000,
+    100000,      1000000,      10000000,      100000000,      1000000000,
+    10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000,
+    1000000000000000, 10000000000000000, 100000000000000000, 1000000000000000000,
+    10000000000000000000u};
+
+inline int bit_length(u64 m) { return 64 - std::countl_zero(m); }
+
+// m·15625 / 2^r rounded to the nearest integer, ties to even, for r ≥ 64
+// (|v| below 2^-17): the rare small values.
+u64 round_small_micro(u64 m, int r);
+
+// The nearest integer to |v|·10^6, ties to even; false when |v| ≥ 2^44 or
+// v is not finite (the result would not fit in 64 bits).
+inline bool micro_units(const Binary& b, u64& n) {
+  if (b.m == 0) {
+    n = 0;
+    return true;
+  }
+  if (b.e + bit_length(b.m) > 44) return false;
+  // |v|·10^6 = m·15625·2^(e+6), below 2^64.
+  const int shift = b.e + 6;
+  if (shift >= 0) {
+    n = (b.m * 15625) << shift;
+    return true;
+  }
+  const int r = -shift;
+  if (r >= 64) {
+    n = round_small_micro(b.m, r);
+    return true;
+  }
+  // The product m·15625 has at most 67 bits: its low 64 in `low`, the rest
+  // in `high`, from the products of the two halves of m (no carry is lost:
+  // each is below 2^46).
+  const u64 low = b.m * 15625;
+  const u64 high = ((b.m >> 32) * 15625 + (((b.m & 0xFFFFFFFFu) * 15625) >> 32)) >> 32;
+  const u64 q = (low >> r) | (high << (64 - r));
+  const u64 rest = low & ((u64{1} << r) - 1);
+  const u64 half = u64{1} << (r - 1);
+  // Up when the rest passes one half, or equals it with q odd.
+  n = q + ((rest + (q & 1)) > half ? 1 : 0);
+  return true;
+}
+
+// A value rounded to d significant digits: n in [10^(d-1), 10^d) and the
+// decimal exponent x, so that |v| ≈ n·10^(x-d+1).
+struct Significant {
+  u64 n;
+  int x;
+};
+
+// The nearest integer to |v|·10^(d-1-x) for a finite non-zero v and d of 6
+// or 7 (the digits the reports print), x being the decimal exponent
+// floor(log10|v|). False when the error of the table's power could decide
+// the rounding.
+bool round_significant(const Binary& b, int d, Significant& out);
+
+}  // namespace lumaveil::decimal_scaling
+
+#endif
