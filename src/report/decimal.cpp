@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "report/decimal_digits.h"
 #include "report/decimal_scaling.h"
 
 namespace lumaveil {
@@ -9,63 +10,11 @@ namespace {
 
 using decimal_scaling::Binary;
 using decimal_scaling::decompose;
-using decimal_scaling::kTenTo;
 using decimal_scaling::Significant;
 using decimal_scaling::u64;
-
-// "00" to "99".
-struct DigitPairs {
-  char at[200];
-};
-
-constexpr DigitPairs make_pairs() {
-  DigitPairs t{};
-  for (int j = 0; j < 100; ++j) {
-    t.at[2 * j] = static_cast<char>('0' + j / 10);
-    t.at[2 * j + 1] = static_cast<char>('0' + j % 10);
-  }
-  return t;
-}
-
-constexpr DigitPairs kPairs = make_pairs();
-
-// Writes the `count` lowest decimal digits of n, zeros in front, two at a
-// time from the last.
-char* put_digits(char* p, u64 n, int count) {
-  int j = count;
-  while (j >= 2) {
-    j -= 2;
-    std::memcpy(p + j, kPairs.at + 2 * (n % 100), 2);
-    n /= 100;
-  }
-  if (j == 1) p[0] = static_cast<char>('0' + n % 10);
-  return p + count;
-}
-
-// The number of decimal digits of n (1 for 0).
-int digit_count(u64 n) {
-  int count = 1;
-  while (count < 20 && n >= kTenTo[count]) ++count;
-  return count;
-}
-
-// Writes the six digits of n < 10^6, zeros in front, two at a time from the
-// first without a division: t / 2^32 is n / 10^4 plus an error below
-// 0.63·10^-4 (429497 exceeds 2^32 / 10^4 by 0.2704, times n < 10^6). The
-// whole part of t / 2^32 is the first pair; the part below, times 100,
-// carries the next pair in its whole part, the error growing a hundredfold
-// each time: still below 0.63 of the last pair's unit, too little to change
-// any whole part.
-char* put_six_digits(char* p, u64 n) {
-  constexpr u64 kLow32 = 0xFFFFFFFFu;
-  u64 t = n * 429497;
-  std::memcpy(p, kPairs.at + 2 * (t >> 32), 2);
-  t = (t & kLow32) * 100;
-  std::memcpy(p + 2, kPairs.at + 2 * (t >> 32), 2);
-  t = (t & kLow32) * 100;
-  std::memcpy(p + 4, kPairs.at + 2 * (t >> 32), 2);
-  return p + 6;
-}
+using decimal_digits::digit_count;
+using decimal_digits::put_digits;
+using decimal_digits::put_six_digits;
 
 // The exponent of the E form: its sign and at least two digits.
 char* put_exponent(char* p, int x) {
@@ -76,26 +25,6 @@ char* put_exponent(char* p, int x) {
 }
 
 }  // namespace
-
-int fixed6(char* out, double v, int width) {
-  const Binary b = decompose(v);
-  u64 n = 0;
-  if (!decimal_scaling::micro_units(b, n)) return -1;
-  const u64 whole = n / 1000000;
-  const int count = digit_count(whole);
-  // The spaces first, eight at a time: the length is known before any digit
-  // is written, and the digits cover the spaces stored beyond the padding.
-  char* p = out;
-  for (int pad = width - (b.negative ? 1 : 0) - count - 7; pad > 0; pad -= 8) {
-    std::memcpy(p, "        ", 8);
-    p += pad < 8 ? pad : 8;
-  }
-  if (b.negative) *p++ = '-';
-  p = put_digits(p, whole, count);
-  *p++ = '.';
-  p = put_six_digits(p, n - whole * 1000000);
-  return static_cast<int>(p - out);
-}
 
 int scientific6(char* out, double v) {
   const Binary b = decompose(v);

@@ -17,6 +17,11 @@
 #ifndef LUMAVEIL_REPORT_DECIMAL_H
 #define LUMAVEIL_REPORT_DECIMAL_H
 
+#include <cstring>
+
+#include "report/decimal_digits.h"
+#include "report/decimal_scaling.h"
+
 namespace lumaveil {
 
 // The longest text any of them writes without padding: 1 + 44·log10(2) + 1
@@ -29,6 +34,28 @@ int fixed6(char* out, double v, int width = 0);
 int scientific6(char* out, double v);
 int general6(char* out, double v);
 int integer_text(char* out, long long v);
+
+// fixed6 prints the long tables of numbers: inline, so that the formatter
+// runs it without a call.
+inline int fixed6(char* out, double v, int width) {
+  const decimal_scaling::Binary b = decimal_scaling::decompose(v);
+  decimal_scaling::u64 n = 0;
+  if (!decimal_scaling::micro_units(b, n)) return -1;
+  const decimal_scaling::u64 whole = n / 1000000;
+  const int count = whole < 10 ? 1 : decimal_digits::digit_count(whole);
+  // The spaces first, eight at a time: the length is known before any digit
+  // is written, and the digits cover the spaces stored beyond the padding.
+  char* p = out;
+  for (int pad = width - (b.negative ? 1 : 0) - count - 7; pad > 0; pad -= 8) {
+    std::memcpy(p, "        ", 8);
+    p += pad < 8 ? pad : 8;
+  }
+  if (b.negative) *p++ = '-';
+  p = decimal_digits::put_digits(p, whole, count);
+  *p++ = '.';
+  p = decimal_digits::put_six_digits(p, n - whole * 1000000);
+  return static_cast<int>(p - out);
+}
 
 }  // namespace lumaveil
 

@@ -10,22 +10,7 @@ struct U128 {
   u64 hi, lo;
 };
 
-#ifdef __SIZEOF_INT128__
-__extension__ typedef unsigned __int128 uint128;
-
-U128 multiply(u64 a, u64 b) {
-  const uint128 p = static_cast<uint128>(a) * b;
-  return {static_cast<u64>(p >> 64), static_cast<u64>(p)};
-}
-#else
-// Four 32-bit products (32-bit targets have no 128-bit integer).
-U128 multiply(u64 a, u64 b) {
-  const u64 a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
-  const u64 p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
-  const u64 middle = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
-  return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32), (middle << 32) | (p00 & 0xFFFFFFFFu)};
-}
-#endif
+U128 multiply(u64 a, u64 b) { return {high_of_product(a, b), a * b}; }
 
 // Bit i of p, and whether any bit below i is set.
 int bit_at(const U128& p, int i) {

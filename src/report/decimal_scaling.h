@@ -51,6 +51,22 @@ inline constexpr u64 kTenTo[20] = {
 
 inline int bit_length(u64 m) { return 64 - std::countl_zero(m); }
 
+// The upper 64 bits of the 128-bit product a·b.
+#ifdef __SIZEOF_INT128__
+inline u64 high_of_product(u64 a, u64 b) {
+  __extension__ typedef unsigned __int128 uint128;
+  return static_cast<u64>((static_cast<uint128>(a) * b) >> 64);
+}
+#else
+// Four 32-bit products (32-bit targets have no 128-bit integer).
+inline u64 high_of_product(u64 a, u64 b) {
+  const u64 a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+  const u64 p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+  const u64 middle = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+  return p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32);
+}
+#endif
+
 // m·15625 / 2^r rounded to the nearest integer, ties to even, for r ≥ 64
 // (|v| below 2^-17): the rare small values.
 u64 round_small_micro(u64 m, int r);
@@ -74,16 +90,15 @@ inline bool micro_units(const Binary& b, u64& n) {
     n = round_small_micro(b.m, r);
     return true;
   }
-  // The product m·15625 has at most 67 bits: its low 64 in `low`, the rest
-  // in `high`, from the products of the two halves of m (no carry is lost:
-  // each is below 2^46).
+  // The product m·15625 has at most 67 bits; q is it shifted down by r,
+  // `below` the r bits shifted out, moved to the top of a word: the
+  // fraction of a unit of q in 64 bits.
   const u64 low = b.m * 15625;
-  const u64 high = ((b.m >> 32) * 15625 + (((b.m & 0xFFFFFFFFu) * 15625) >> 32)) >> 32;
-  const u64 q = (low >> r) | (high << (64 - r));
-  const u64 rest = low & ((u64{1} << r) - 1);
-  const u64 half = u64{1} << (r - 1);
-  // Up when the rest passes one half, or equals it with q odd.
-  n = q + ((rest + (q & 1)) > half ? 1 : 0);
+  const u64 q = (low >> r) | (high_of_product(b.m, 15625) << (64 - r));
+  const u64 below = low << (64 - r);
+  // Up when the fraction passes one half, or equals it with q odd.
+  constexpr u64 kHalf = u64{1} << 63;
+  n = q + (below > kHalf - (q & 1) ? 1 : 0);
   return true;
 }
 

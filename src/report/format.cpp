@@ -87,20 +87,19 @@ class Gathered {
     used_ = 0;
   }
 
+  // Room for the rows of the reports with every number at its longest.
+  static constexpr int kBytes = 8192;
+
  private:
-  static constexpr int kBytes = 1024;
   FormatSink& sink_;
   char buffer_[kBytes];
   int used_ = 0;
 };
 
-// A conversion at most this wide is written with its padding in place.
-constexpr int kShortPad = 32;
-
 // One conversion of `piece` into `out`, with spaces in front up to its
-// width (at most kShortPad); `out` holds kShortPad + kNumberBytes. "%10.6f",
-// the conversion of the long tables, writes its spaces before the digits;
-// the others are moved behind their spaces.
+// width; `out` holds the width and kNumberBytes. "%10.6f", the conversion of
+// the long tables, writes its spaces before the digits; the others are moved
+// behind their spaces.
 int padded_number(char* out, const ParsedFormat::Piece& piece, const FormatArg& arg) {
   if (piece.kind == 'f' && !arg.is_int && (piece.precision == 6 || piece.precision < 0)) {
     const int n = fixed6(out, arg.d, piece.width);
@@ -114,32 +113,50 @@ int padded_number(char* out, const ParsedFormat::Piece& piece, const FormatArg& 
   return pad + n;
 }
 
-// A conversion wider than kShortPad: the spaces one at a time.
-void put_wide_number(Gathered& out, const ParsedFormat::Piece& piece, const FormatArg& arg) {
+// One conversion through the gathered text's checks, the spaces one at a
+// time: for formats too long to be taken at once.
+void put_number_by_pieces(Gathered& out, const ParsedFormat::Piece& piece, const FormatArg& arg) {
   char number[kNumberBytes];
   const int n = format_number(number, piece.kind, piece.precision, arg);
   for (int j = n; j < piece.width; ++j) out.add(" ", 1);
   out.add(number, n);
 }
 
+// The pieces of a format whose longest text fits the gathered buffer, with
+// room taken once for all of them: a report row.
+void put_pieces_at_once(Gathered& out, const ParsedFormat& format, const FormatArg*& next,
+                        const FormatArg* end) {
+  char* const start = out.room(format.bound());
+  char* p = start;
+  for (int j = 0; j < format.count(); ++j) {
+    const ParsedFormat::Piece& piece = format.piece(j);
+    if (piece.text == nullptr) {
+      if (next != end) p += padded_number(p, piece, *next++);
+    } else if (piece.length == 1) {
+      *p++ = *piece.text;  // a tab or a line end
+    } else {
+      std::memcpy(p, piece.text, static_cast<std::size_t>(piece.length));
+      p += piece.length;
+    }
+  }
+  out.commit(static_cast<int>(p - start));
+}
+
 // The pieces of one parsed format, conversions taking their values from
 // `next` on while there are any.
 void put_pieces(Gathered& out, const ParsedFormat& format, const FormatArg*& next,
                 const FormatArg* end) {
+  if (format.bound() <= Gathered::kBytes) {
+    put_pieces_at_once(out, format, next, end);
+    return;
+  }
   for (int j = 0; j < format.count(); ++j) {
     const ParsedFormat::Piece& piece = format.piece(j);
     if (piece.text != nullptr) {
       out.add(piece.text, piece.length);
       continue;
     }
-    if (next == end) continue;
-    if (piece.width > kShortPad) {
-      put_wide_number(out, piece, *next++);
-      continue;
-    }
-    // The number straight into the gathered text.
-    char* const at = out.room(kShortPad + kNumberBytes);
-    out.commit(padded_number(at, piece, *next++));
+    if (next != end) put_number_by_pieces(out, piece, *next++);
   }
 }
 

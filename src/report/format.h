@@ -66,6 +66,9 @@ class ParsedFormat {
   constexpr explicit ParsedFormat(const char* format) { parse(format); }
 
   constexpr int count() const { return count_; }
+  // The most bytes the pieces can write: the text, and for each conversion
+  // its width and the longest number (kept below 2^30).
+  constexpr int bound() const { return bound_; }
   constexpr const Piece& piece(int j) const { return pieces_[j]; }
   constexpr const char* rest() const { return rest_; }
 
@@ -73,10 +76,16 @@ class ParsedFormat {
   constexpr void parse(const char* p);
   constexpr void add_text(const char* text, int length) {
     pieces_[count_++] = {text, length, '\0', 0, -1};
+    add_bound(length);
+  }
+  constexpr void add_bound(int bytes) {
+    constexpr int kMost = 1 << 30;
+    bound_ = bytes > kMost - bound_ ? kMost : bound_ + bytes;
   }
 
   Piece pieces_[kMaxPieces] = {};
   int count_ = 0;
+  int bound_ = 0;
   const char* rest_ = nullptr;
 };
 
@@ -111,6 +120,8 @@ constexpr void ParsedFormat::parse(const char* p) {
     if (c.kind == '\0') return;
     ++p;
     pieces_[count_++] = c;
+    add_bound(c.width);
+    add_bound(kNumberBytes);
   }
 }
 
