@@ -79,13 +79,10 @@ inline bool micro_units(const Binary& b, u64& n) {
     return true;
   }
   if (b.e + bit_length(b.m) > 44) return false;
-  // |v|·10^6 = m·15625·2^(e+6), below 2^64.
-  const int shift = b.e + 6;
-  if (shift >= 0) {
-    n = (b.m * 15625) << shift;
-    return true;
-  }
-  const int r = -shift;
+  // |v|·10^6 = m·15625·2^(e+6) = m·15625 / 2^r, below 2^64. A normal
+  // double below 2^44 has e ≤ -9 (m has 53 bits), a subnormal e = -1074:
+  // r is at least 3.
+  const int r = -(b.e + 6);
   if (r >= 64) {
     n = round_small_micro(b.m, r);
     return true;

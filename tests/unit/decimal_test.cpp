@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "report/decimal_digits.h"
 #include "report/format.h"
 #include "support/format_text.h"
 #include "support/test_support.h"
@@ -161,6 +163,54 @@ TEST(Decimal, RandomBitPatternsAndReportMagnitudes) {
     const double pattern = from_bits(rng());
     ASSERT_TRUE(a.check(pattern, "bit pattern")) << "seed " << seed;
     ASSERT_TRUE(a.check(std::pow(10.0, decades(rng)), "report magnitude")) << "seed " << seed;
+  }
+}
+
+// %f hands values of |v|·10^6 beyond 64 bits of fraction (|v| below 2^-17)
+// to a slower rounding, and values from 2^44 on to the exact conversion:
+// doubles on both sides of those seams, every mantissa pattern alike, and
+// the numbers of a spot diagram (a few units, with five or six leading
+// zeros after the point).
+TEST(Decimal, FixedDecimalsOnBothSidesOfTheirSeams) {
+  Agreement a;
+  std::mt19937_64 rng(90210);
+  for (int e = -24; e <= -12; ++e)
+    for (int trial = 0; trial < 3000; ++trial) {
+      const double mantissa = 1.0 + std::ldexp(static_cast<double>(rng() >> 12), -52);
+      ASSERT_TRUE(a.check(std::ldexp(mantissa, e), "near 2^-17"));
+    }
+  for (int e = 42; e <= 46; ++e)
+    for (int trial = 0; trial < 2000; ++trial) {
+      const double mantissa = 1.0 + std::ldexp(static_cast<double>(rng() >> 12), -52);
+      ASSERT_TRUE(a.check(std::ldexp(mantissa, e), "near 2^44"));
+    }
+  std::uniform_real_distribution<double> coordinate(-20.0, 20.0), tiny(-2e-5, 2e-5);
+  for (int trial = 0; trial < 100000; ++trial) {
+    ASSERT_TRUE(a.check(coordinate(rng), "spot coordinate"));
+    ASSERT_TRUE(a.check(tiny(rng), "near the centre"));
+  }
+}
+
+// The digit writers: every group of six digits, and integers of every
+// length with their neighbours, against the C library.
+TEST(Decimal, DigitsOfEveryGroupOfSixAndEveryLength) {
+  for (std::uint64_t n = 0; n < 1000000; ++n) {
+    char got[6], want[8];
+    decimal_digits::put_six_digits(got, n);
+    std::snprintf(want, sizeof want, "%06u", static_cast<unsigned>(n));
+    ASSERT_EQ(std::string(got, 6), std::string(want, 6)) << n;
+  }
+  std::vector<long long> integers = {0, LLONG_MAX, LLONG_MIN, LLONG_MIN + 1};
+  for (long long p = 1; p <= LLONG_MAX / 10; p *= 10)
+    for (long long v : {p - 1, p, p + 1, 10 * p - 1}) {
+      integers.push_back(v);
+      integers.push_back(-v);
+    }
+  for (long long v : integers) {
+    char out[kDecimalBytes];
+    const int n = integer_text(out, v);
+    ASSERT_EQ(std::string(out, n), std::to_string(v));
+    ASSERT_EQ(testing::format_text("%d", {v}), std::to_string(v));
   }
 }
 

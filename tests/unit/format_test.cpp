@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "model/numbers.h"
 #include "report/literals.h"
@@ -115,6 +116,41 @@ TEST(Format, AFormatOfManyPiecesComesOutWholeAcrossItsParts) {
     }
     EXPECT_EQ(got, expected) << c.conversions << " conversions, " << c.arguments << " arguments";
   }
+}
+
+// Widths as printf pads them, for rows taken at once (the report's) and for
+// a row too long for that, whose numbers go piece by piece: many padded
+// numbers, or one very wide. Values of each kind: ordinary, negative zero,
+// too large for the integer routines, not finite.
+TEST(Format, WidthsPadAsPrintfDoesOnEveryPath) {
+  const double values[] = {0.0,  -0.0, 2.5,    -0.000012, 123.456789, -98765.4321,
+                           3e-7, 1e20, -1e300, HUGE_VAL,  -HUGE_VAL,  1.0 / 3};
+  std::string row;
+  for (int j = 0; j < 17; ++j) row += "%25.6f|";
+  for (const std::string& format :
+       {std::string("%10.6f"), std::string("%3.6f"), std::string("%25.6f"),
+        std::string("%14E|%15G|%9f"), std::string("%9000f"), row})
+    for (double v : values) {
+      std::string want;
+      for (const char* p = format.c_str(); *p != '\0';) {
+        // printf of each conversion alone, with the text after it.
+        const char* next = std::strchr(p + 1, '%');
+        const std::string piece(
+            p, next == nullptr ? std::strlen(p) : static_cast<std::size_t>(next - p));
+        std::vector<char> buffer(10000);
+        std::snprintf(buffer.data(), buffer.size(), piece.c_str(), v);
+        want += buffer.data();
+        p += piece.size();
+      }
+      std::string got;
+      if (format == row)
+        got = format_text(format.c_str(), {v, v, v, v, v, v, v, v, v, v, v, v, v, v, v, v, v});
+      else if (format.find('|') != std::string::npos)
+        got = format_text(format.c_str(), {v, v, v});
+      else
+        got = format_text(format.c_str(), {v});
+      ASSERT_EQ(got, want) << format << " of " << testing::exact(v);
+    }
 }
 
 // The rows of the spot diagram and the scans go through a format parsed
