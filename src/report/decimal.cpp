@@ -12,7 +12,6 @@ using decimal_scaling::Binary;
 using decimal_scaling::decompose;
 using decimal_scaling::Significant;
 using decimal_scaling::u64;
-using decimal_digits::digit_count;
 using decimal_digits::put_digits;
 using decimal_digits::put_six_digits;
 
@@ -77,17 +76,6 @@ int general6(char* out, double v) {
     for (int j = 0; j < -r.x - 1; ++j) *p++ = '0';
     for (int j = 0; j < kept; ++j) *p++ = digits[j];
   }
-  return static_cast<int>(p - out);
-}
-
-int integer_text(char* out, long long v) {
-  char* p = out;
-  u64 magnitude = static_cast<u64>(v);
-  if (v < 0) {
-    *p++ = '-';
-    magnitude = 0 - magnitude;  // the magnitude of the most negative value too
-  }
-  p = put_digits(p, magnitude, digit_count(magnitude));
   return static_cast<int>(p - out);
 }
 

@@ -35,8 +35,8 @@ int scientific6(char* out, double v);
 int general6(char* out, double v);
 int integer_text(char* out, long long v);
 
-// fixed6 prints the long tables of numbers: inline, so that the formatter
-// runs it without a call.
+// fixed6 and integer_text print the long tables of numbers: inline, so
+// that the formatter runs them without a call.
 inline int fixed6(char* out, double v, int width) {
   const decimal_scaling::Binary b = decimal_scaling::decompose(v);
   decimal_scaling::u64 n = 0;
@@ -54,6 +54,17 @@ inline int fixed6(char* out, double v, int width) {
   p = decimal_digits::put_digits(p, whole, count);
   *p++ = '.';
   p = decimal_digits::put_six_digits(p, n - whole * 1000000);
+  return static_cast<int>(p - out);
+}
+
+inline int integer_text(char* out, long long v) {
+  char* p = out;
+  decimal_scaling::u64 magnitude = static_cast<decimal_scaling::u64>(v);
+  if (v < 0) {
+    *p++ = '-';
+    magnitude = 0 - magnitude;  // the magnitude of the most negative value too
+  }
+  p = decimal_digits::put_digits(p, magnitude, decimal_digits::digit_count(magnitude));
   return static_cast<int>(p - out);
 }
 

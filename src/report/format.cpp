@@ -101,6 +101,7 @@ class Gathered {
 // the long tables, writes its spaces before the digits; the others are moved
 // behind their spaces.
 int padded_number(char* out, const ParsedFormat::Piece& piece, const FormatArg& arg) {
+  if (piece.kind == 'd' && arg.is_int && piece.width == 0) return integer_text(out, arg.i);
   if (piece.kind == 'f' && !arg.is_int && (piece.precision == 6 || piece.precision < 0)) {
     const int n = fixed6(out, arg.d, piece.width);
     if (n >= 0) return n;
