@@ -31,17 +31,8 @@ u64 round_shifted(const U128& p, int r) {
 }
 
 // ---------------------------------------------------------------------------
-// The powers of ten: 10^k ≈ m·2^q with m in [2^63, 2^64) the leading 64 bits
-// of 10^k, cut (never rounded up), worked out at compile time in exact
+// The table of the powers of ten (decimal_scaling.h), worked out in exact
 // integer arithmetic.
-
-constexpr int kMinPower = -305;
-constexpr int kMaxPower = 330;
-
-struct Power {
-  u64 m;
-  int q;
-};
 
 // A non-negative integer of up to 41·32 bits (10^330 has 1097).
 struct Big {
@@ -85,9 +76,6 @@ constexpr void divide_by_ten(Big& b) {
   }
 }
 
-struct PowerTable {
-  Power at[kMaxPower - kMinPower + 1];
-};
 
 constexpr PowerTable make_powers() {
   PowerTable t{};
@@ -113,45 +101,13 @@ constexpr PowerTable make_powers() {
   return t;
 }
 
-constexpr PowerTable kPowers = make_powers();
-
 }  // namespace
+
+constexpr PowerTable kPowers = make_powers();
 
 u64 round_small_micro(u64 m, int r) {
   if (r >= 128) return 0;
   return round_shifted(multiply(m, 15625), r);
-}
-
-bool round_significant(const Binary& b, int d, Significant& out) {
-  const int length = bit_length(b.m);
-  const u64 m = b.m << (64 - length);  // |v| = m·2^e2, m in [2^63, 2^64)
-  const int e2 = b.e + length - 64;
-  // |v| lies in [2^t, 2^(t+1)), so floor(log10|v|) is x0 or x0 + 1.
-  const int t = e2 + 63;
-  int x = (t * 315653) >> 20;  // x0 = floor(t·log10 2) for |t| <= 2620
-  const Power& p = kPowers.at[d - 1 - x - kMinPower];
-  const U128 product = multiply(m, p.m);
-  // product·2^(e2 + p.q) is |v|·10^(d-1-x0) less at most 2^-34, in
-  // [10^(d-1), 2·10^d): its whole part in the top bits of `hi`, with
-  // `below` bits below the point there (between 37 and 48 of them).
-  const int below = -(e2 + p.q) - 64;
-  u64 whole = product.hi >> below;
-  u64 part = product.hi & ((u64{1} << below) - 1);
-  u64 half = u64{1} << (below - 1);
-  if (whole >= kTenTo[d]) {
-    // |v| >= 10^(x0+1): the last digit moves one place up.
-    part += (whole % 10) << below;
-    whole /= 10;
-    half *= 10;
-    ++x;
-  }
-  const u64 error = u64{1} << (below - 32);  // 2^-32 of a unit, with room to spare
-  u64 n = whole;
-  if (part > half) ++n;
-  else if (part + error >= half) return false;  // a tie, or too near one
-  out = {n, x};
-  if (n == kTenTo[d]) out = {kTenTo[d - 1], x + 1};  // 9.9999995 rounds to 10
-  return true;
 }
 
 }  // namespace lumaveil::decimal_scaling
