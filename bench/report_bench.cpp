@@ -9,7 +9,8 @@
 // library's conversion alone (std::to_chars, as every report was printed
 // before the integer routines), `fast` through format_number as the reports
 // now print. After the runs the program prints exact / fast per conversion,
-// in processor time.
+// in processor time. Format/spot_row is one row of mode 1's spot diagram
+// through its parsed format, the path the long reports take.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -29,6 +30,7 @@
 #include "entry/entry.h"
 #include "parallel/pool.h"
 #include "report/format.h"
+#include "report/literals.h"
 #include "report/trace_and_spot.h"
 
 namespace lumaveil {
@@ -124,6 +126,27 @@ void FormatNumber(benchmark::State& bench, char kind, bool fast) {
   ns_of()[std::string(1, kind) + (fast ? "/fast" : "/exact")] = took / static_cast<double>(count);
 }
 
+// A spot-diagram row ("%d" and four "%10.6f") through the parsed row
+// format, as mode 1 writes each of its grid's rays, into a sink that keeps
+// only the byte count.
+void FormatSpotRow(benchmark::State& bench) {
+  struct CountingSink final : FormatSink {
+    void append(const char*, int length) override { bytes += length; }
+    long long bytes = 0;
+  };
+  static constexpr ParsedFormat kRow{literals::kSpotRow};
+  const std::vector<double>& values = report_numbers('f');
+  CountingSink sink;
+  std::size_t i = 0;
+  for (auto _ : bench) {
+    const double* v = &values[i & 4092];
+    format_to(sink, kRow, {static_cast<int>(i & 0xFFFF), v[0] / 500, v[1] / 500, v[2] / 5000, v[3] / 5000});
+    i += 4;
+  }
+  benchmark::DoNotOptimize(sink.bytes);
+  bench.SetItemsProcessed(static_cast<long long>(bench.iterations()));
+}
+
 void register_all() {
   for (int mode : {1, 4})
     for (int steps : {100, 400})
@@ -139,6 +162,7 @@ void register_all() {
       const std::string name = std::string("Format/%") + kind + (fast ? "/fast" : "/exact");
       benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& st) { FormatNumber(st, kind, fast); });
     }
+  benchmark::RegisterBenchmark("Format/spot_row", FormatSpotRow);
 }
 
 void print_ratios() {
