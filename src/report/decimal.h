@@ -44,13 +44,14 @@ inline int fixed6(char* out, double v, int width) {
   const decimal_scaling::u64 whole = n / 1000000;
   const int count = whole < 10 ? 1 : decimal_digits::digit_count(whole);
   // The spaces first, eight at a time: the length is known before any digit
-  // is written, and the digits cover the spaces stored beyond the padding.
+  // is written, and the digits (at least eight bytes) cover the spaces
+  // stored beyond the padding.
   char* p = out;
-  for (int pad = width - (b.negative ? 1 : 0) - count - 7; pad > 0; pad -= 8) {
-    std::memcpy(p, "        ", 8);
-    p += pad < 8 ? pad : 8;
-  }
-  if (b.negative) *p++ = '-';
+  const int pad = width - (b.negative ? 1 : 0) - count - 7;
+  for (int j = 0; j < pad; j += 8) std::memcpy(p + j, "        ", 8);
+  if (pad > 0) p += pad;
+  *p = '-';
+  p += b.negative ? 1 : 0;
   p = decimal_digits::put_digits(p, whole, count);
   *p++ = '.';
   p = decimal_digits::put_six_digits(p, n - whole * 1000000);
