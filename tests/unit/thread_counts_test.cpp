@@ -146,6 +146,9 @@ int status_of_child(pid_t child, int seconds) {
 // none of the pool's threads, and its own threaded run must neither wait for
 // them nor report other bytes.
 TEST(ThreadCounts, AForkedChildRunsThreadedAsItsParent) {
+#ifdef __SANITIZE_THREAD__
+  GTEST_SKIP() << "the thread sanitizer ends a forked child that starts threads";
+#endif
   testing::ScratchDir scratch;
   testing::LensFile lens = testing::good_lens();
   lens.steps = 20;  // a spot grid of hundreds of rays: many tasks on the pool
