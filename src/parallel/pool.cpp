@@ -144,6 +144,29 @@ void keep_library_loaded() {
   dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
+// A child of fork() has only the thread that forked: the pool's threads stay
+// behind in the parent. So that the child's runs do not wait for workers that
+// are not there, no fork happens while a thread holds the pool's lock, and
+// the child begins with a pool that has started no threads (the next run
+// starts its own). Its condition variables are made anew too: they still
+// count the parent's waiting threads, which the child does not have.
+void lock_before_fork() { pool.lock.acquire(); }
+void unlock_in_parent() { pool.lock.release(); }
+void restart_in_child() {
+  pool.lock = Lock{};  // the one thread left held it; now free, nobody waiting
+  pool.started = 0;
+  pool.workers = 0;
+  pool.pending = 0;
+}
+
+// Called under the pool's lock before the first thread starts. (A fork in
+// progress meanwhile runs the handlers registered before, never these.)
+void reset_pool_in_forked_children() {
+  static bool registered = false;
+  if (registered) return;
+  registered = pthread_atfork(lock_before_fork, unlock_in_parent, restart_in_child) == 0;
+}
+
 bool start_thread(int worker) {
   pthread_t t;
   if (pthread_create(&t, nullptr, thread_main, reinterpret_cast<void*>(static_cast<long>(worker))) != 0)
@@ -189,7 +212,12 @@ void run_tasks(int count, TaskFunction fn, void* context) {
   pool.lock.acquire();
   // Start the threads this run needs that are not running yet; should the
   // system refuse one, run with the threads there are.
-  if (pool.started == 0 && workers > 1) keep_library_loaded();
+  if (pool.started == 0 && workers > 1) {
+    keep_library_loaded();
+#ifndef _WIN32
+    reset_pool_in_forked_children();
+#endif
+  }
   while (pool.started < workers - 1 && start_thread(pool.started + 1)) ++pool.started;
   if (workers > pool.started + 1) workers = pool.started + 1;
   if (workers == 1) {

@@ -5,18 +5,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../../fuzz/count_caps.h"
 #include "entry/entry.h"
 #include "parallel/pool.h"
 #include "support/test_support.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace lumaveil {
 namespace {
@@ -118,6 +124,44 @@ TEST(ThreadCounts, EveryFuzzSeedOfModesOneAndFourAndEveryLensSeed) {
       ++checked;
     }
   EXPECT_GT(checked, 100);
+}
+
+// The child's exit status, or -1 when it has not ended within `seconds` (it
+// is then killed). The child's own alarm ends it first, should it hang.
+int status_of_child(pid_t child, int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  int status = 0;
+  while (waitpid(child, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A host that has run a threaded calculation and then forks: the child has
+// none of the pool's threads, and its own threaded run must neither wait for
+// them nor report other bytes.
+TEST(ThreadCounts, AForkedChildRunsThreadedAsItsParent) {
+#ifdef __SANITIZE_THREAD__
+  GTEST_SKIP() << "the thread sanitizer ends a forked child that starts threads";
+#endif
+  testing::ScratchDir scratch;
+  testing::LensFile lens = testing::good_lens();
+  lens.steps = 20;  // a spot grid of hundreds of rays: many tasks on the pool
+  lens.write();
+  const std::string parent = report_of({1}, 2);
+  ASSERT_GT(parent.size(), 10000u);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    alarm(20);
+    _exit(report_of({1}, 2) == parent ? 0 : 1);
+  }
+  EXPECT_EQ(status_of_child(child, 30), 0) << "0: same report; 1: other bytes; -1: hung or killed";
 }
 
 }  // namespace
