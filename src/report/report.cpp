@@ -8,10 +8,12 @@
 namespace lumaveil {
 namespace {
 
-// The stream buffer of the report being written: large, so that a report
+// The buffer in front of the report being written: large, so that a report
 // of many megabytes reaches the file in a few hundred writes rather than
-// tens of thousands. One report holds it at a time; another one open
-// meanwhile keeps the C library's own buffer.
+// tens of thousands. The report fills it and hands it to fwrite whole (the
+// C library then writes a block that large straight to the file). One
+// report holds it at a time; another one open meanwhile writes straight
+// through the C library's own buffer.
 constexpr std::size_t kLargeBufferBytes = std::size_t{1} << 20;
 char large_buffer[kLargeBufferBytes];
 std::atomic<bool> large_buffer_taken{false};
@@ -25,12 +27,7 @@ Report::Report() {
     outcome_.failure = "create";
     return;
   }
-  // No write has happened yet, so the buffer may still be set; should the
-  // library refuse it, the file keeps its own.
-  if (!large_buffer_taken.exchange(true)) {
-    large_buffer_ = std::setvbuf(file_, large_buffer, _IOFBF, kLargeBufferBytes) == 0;
-    if (!large_buffer_) large_buffer_taken.store(false);
-  }
+  large_buffer_ = !large_buffer_taken.exchange(true);
 }
 
 Report::~Report() {
@@ -41,6 +38,7 @@ Report::~Report() {
 
 void Report::close() {
   if (file_ != nullptr) {
+    if (ok()) flush_large_buffer();
     if (!ok()) {
       replacement_.discard();
     } else if (const int error = replacement_.commit(); error != 0) {
@@ -51,6 +49,7 @@ void Report::close() {
   // The file is closed: its buffer is free for the next report.
   if (large_buffer_) large_buffer_taken.store(false);
   large_buffer_ = false;
+  pending_ = 0;
   // One report per call; should there be more, the first failure stands.
   if (outcome_.used && call_files().report.failure == nullptr) call_files().report = outcome_;
   outcome_.used = false;
@@ -63,6 +62,25 @@ void Report::fail(const char* step, int error) {
 
 void Report::write(const char* text, std::size_t length) {
   if (file_ == nullptr || !ok()) return;
+  if (large_buffer_) {
+    if (length > kLargeBufferBytes - pending_) flush_large_buffer();
+    if (length <= kLargeBufferBytes - pending_) {
+      std::memcpy(large_buffer + pending_, text, length);
+      pending_ += length;
+      return;
+    }
+  }
+  write_to_file(text, length);
+}
+
+void Report::flush_large_buffer() {
+  if (pending_ == 0) return;
+  write_to_file(large_buffer, pending_);
+  pending_ = 0;
+}
+
+void Report::write_to_file(const char* text, std::size_t length) {
+  if (!ok()) return;
   errno = 0;
   if (std::fwrite(text, 1, length, file_) != length) fail("write", errno);
 }

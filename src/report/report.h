@@ -56,6 +56,8 @@ class Report final : private FormatSink {
   void append(const char* text, int length) override;
   void flush_line_buffer();
   void write(const char* text, std::size_t length);
+  void flush_large_buffer();
+  void write_to_file(const char* text, std::size_t length);
   void fail(const char* step, int error);
 
   FileOutcome outcome_{};
@@ -64,7 +66,8 @@ class Report final : private FormatSink {
   int exceptions_ = std::uncaught_exceptions();  // those in flight when the report began
   char s1_[256];
   int used_ = 0;
-  bool large_buffer_ = false;  // the file writes through the shared large buffer
+  bool large_buffer_ = false;  // the report gathers its text in the shared large buffer
+  std::size_t pending_ = 0;    // bytes gathered there and not yet handed to the file
 };
 
 // Writes the one-line report of a call whose input file `name` could not be
