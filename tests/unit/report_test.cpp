@@ -51,6 +51,38 @@ TEST(Report, AnOldReportIsReplacedAndTheWriteRecordedAsWhole) {
   EXPECT_EQ(other_names({"OUT_M.xls"}), std::vector<std::string>{});
 }
 
+// Pieces of every size, one longer than the report's gathering buffer,
+// reach the file whole and in order; so does a second report open at the
+// same time, which writes past that buffer.
+TEST(Report, ManyMegabytesArriveWholeAndInOrder) {
+  testing::ScratchDir dir;
+  std::string expected, second;
+  {
+    Report f1;
+    for (int k = 0; expected.size() < (std::size_t{5} << 20); ++k) {
+      const std::string piece(static_cast<std::size_t>((k * 7919) % 4093 + 1),
+                              static_cast<char>('a' + k % 26));
+      f1.put(piece.c_str(), static_cast<int>(piece.size()));
+      expected += piece;
+      if (k == 300) {
+        const std::string long_piece(std::size_t{3} << 20, 'L');
+        f1.put(long_piece.c_str(), static_cast<int>(long_piece.size()));
+        expected += long_piece;
+      }
+    }
+    {
+      fs::create_directory("other");
+      ASSERT_EQ(chdir("other"), 0);
+      Report meanwhile;
+      meanwhile.print("%d\n", {42});
+      meanwhile.close();
+      ASSERT_EQ(chdir(".."), 0);
+    }
+  }
+  EXPECT_TRUE(read_file("OUT_M.xls") == expected);
+  EXPECT_EQ(read_file("other/OUT_M.xls"), "42\n");
+}
+
 // A link under the report's name is replaced by the report; whatever it
 // pointed at, a file, nothing or a device, stays as it was.
 TEST(Report, ALinkUnderItsNameIsReplacedNeverWrittenThrough) {
