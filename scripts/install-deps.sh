@@ -10,15 +10,15 @@
 #               install check)
 #   host-tools  Chromium, a Japanese font for its pages' report headings, and
 #               libpng (the browser test of `lumaveil plot`),
-#               libxlsxwriter and libdeflate (`lumaveil export` writes
+#               libxlsxwriter, ISA-L and zlib (`lumaveil export` writes
 #               workbooks), pkg-config (the install check; it finds
-#               libdeflate), unzip (the workbook tests read workbooks
+#               ISA-L and zlib), unzip (the workbook tests read workbooks
 #               back), clang-format (the check of the host's source layout)
 #   quality     FFTW and pkg-config, which finds it (`lumaveil quality`)
 #   locale      the locale data and the comma-decimal locale de_DE.UTF-8 made
 #               from it (the locale test)
 #   fuzz        clang with libFuzzer and the sanitizer runtimes, and the
-#               libraries the host's harnesses link: libxlsxwriter, libdeflate,
+#               libraries the host's harnesses link: libxlsxwriter, ISA-L, zlib,
 #               FFTW and pkg-config, which finds them (`make fuzz`)
 #   windows     the MinGW-w64 cross compilers and both Wines, the 32-bit one
 #               from the i386 architecture, added here (`make windows-check`)
@@ -40,10 +40,10 @@ packages_of() {
   case $1 in
     build) echo "g++ cmake make" ;;
     test) echo "libgtest-dev libbenchmark-dev python3 unzip pkgconf" ;;
-    host-tools) echo "chromium fonts-ipafont-gothic libpng-dev libxlsxwriter-dev libreoffice-calc libdeflate-dev pkgconf unzip clang-format" ;;
+    host-tools) echo "chromium fonts-ipafont-gothic libpng-dev libxlsxwriter-dev libreoffice-calc libisal-dev zlib1g-dev pkgconf unzip clang-format" ;;
     quality) echo "libfftw3-dev pkgconf" ;;
     locale) echo "locales" ;;
-    fuzz) echo "clang libclang-rt-dev libxlsxwriter-dev libdeflate-dev libfftw3-dev pkgconf" ;;
+    fuzz) echo "clang libclang-rt-dev libxlsxwriter-dev libisal-dev zlib1g-dev libfftw3-dev pkgconf" ;;
     windows) echo "g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 python3" ;;
     fresh-machine) echo "debootstrap" ;;
     bench) echo "hyperfine valgrind python3" ;;

@@ -13,7 +13,6 @@
 #include <cstring>
 #include <vector>
 
-#include "cli/report_input/large_pages.h"
 #include "cli/report_input/report_reader.h"
 #include "cli/workbook/csv.h"
 
@@ -62,10 +61,10 @@ bool plain_decimal(std::string_view text) {
 
 // The value of a number cell: the printed text without its padding, or,
 // for a form XML does not read, the value as libxlsxwriter prints it.
-void append_value(std::string& out, const std::string& cell) {
+void append_value(std::string& out, std::string_view cell) {
   const std::size_t first = cell.find_first_not_of(' ');
   const std::size_t last = cell.find_last_not_of(' ');
-  const std::string_view text = std::string_view(cell).substr(first, last + 1 - first);
+  const std::string_view text = cell.substr(first, last + 1 - first);
   if (plain_decimal(text)) {
     out += text;
     return;
@@ -79,8 +78,8 @@ void append_value(std::string& out, const std::string& cell) {
 
 // A text cell as libxlsxwriter writes it in constant-memory mode: control
 // characters as _xHHHH_, then & < > escaped, blanks at either end kept.
-void append_text(std::string& out, const std::string& cell) {
-  char* controls = lxw_escape_control_characters(cell.c_str());
+void append_text(std::string& out, std::string_view cell) {
+  char* controls = lxw_escape_control_characters(std::string(cell).c_str());
   char* escaped = controls == nullptr ? nullptr : lxw_escape_data(controls);
   std::free(controls);
   if (escaped == nullptr) throw std::bad_alloc();
@@ -100,7 +99,7 @@ void append_text(std::string& out, const std::string& cell) {
 class DecimalStyles {
  public:
   explicit DecimalStyles(const StyleIds& styles) : styles_(styles) {}
-  int of(const std::string& cell, int decimals) {
+  int of(std::string_view cell, int decimals) {
     const auto d = static_cast<std::size_t>(decimals);
     if (d >= by_decimals_.size()) by_decimals_.resize(d + 1, -1);
     if (by_decimals_[d] < 0) {
@@ -147,7 +146,7 @@ void append_decimal(std::string& out, std::string_view column, std::string_view 
 
 // Any other cell: a number in another form, or text.
 void append_cell(std::string& out, std::string_view column, std::string_view row,
-                 const std::string& cell, const StyleIds& styles) {
+                 std::string_view cell, const StyleIds& styles) {
   out += "<c r=\"";
   out += column;
   out += row;
@@ -168,16 +167,19 @@ void append_cell(std::string& out, std::string_view column, std::string_view row
   out += "</v></c>";
 }
 
-void append_rows(std::string& out, const ReportContents& r, const BulkRows& rows,
-                 const StyleIds& styles) {
+}  // namespace
+
+void append_rows(std::string& out, const ReportContents& r, const BulkRows& rows, int from_line,
+                 int to_line, const StyleIds& styles) {
   std::vector<std::string> columns;
   for (int c = 0; c <= rows.last_column; ++c) columns.push_back(column_name(c));
   DecimalStyles decimal_styles(styles);
-  long long row = rows.first_row + 1;
-  for (int line = rows.first_line; line < rows.end_line; ++line, ++row) {
-    const std::vector<std::string>& cells = r.cells[static_cast<std::size_t>(line)];
+  long long row = rows.first_row + 1 + (from_line - rows.first_line);
+  std::vector<std::string_view> cells;
+  for (int line = from_line; line < to_line; ++line, ++row) {
+    report_input::split_cells(r.cells.text(static_cast<std::size_t>(line)), cells);
     // A row without cells is left out, as libxlsxwriter leaves it out.
-    if (std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); }))
+    if (std::all_of(cells.begin(), cells.end(), [](std::string_view c) { return c.empty(); }))
       continue;
     char digits[24];
     const std::string_view number(
@@ -186,11 +188,11 @@ void append_rows(std::string& out, const ReportContents& r, const BulkRows& rows
     out += number;
     out += "\">";
     for (std::size_t c = 0; c < cells.size(); ++c) {
-      const std::string& cell = cells[c];
+      const std::string_view cell = cells[c];
       if (cell.empty()) continue;
       const int decimals = printed_decimals(cell);
       if (decimals >= 0) {
-        const std::string_view text = std::string_view(cell).substr(cell.find_first_not_of(' '));
+        const std::string_view text = cell.substr(cell.find_first_not_of(' '));
         append_decimal(out, columns[c], number, decimal_styles.of(cell, decimals), text);
       } else {
         append_cell(out, columns[c], number, cell, styles);
@@ -199,6 +201,8 @@ void append_rows(std::string& out, const ReportContents& r, const BulkRows& rows
     out += "</row>";
   }
 }
+
+namespace {
 
 // Column from 0 and row from 1 of a reference such as "P8".
 std::pair<int, long long> parse_reference(std::string_view ref) {
@@ -256,8 +260,7 @@ std::string cell_reference(int row, int column) {
   return column_name(column) + std::to_string(row + 1);
 }
 
-std::string sheet_with_rows(const std::string& sheet, const ReportContents& r, const BulkRows& rows,
-                            const StyleIds& styles) {
+SheetFrame frame_sheet(const std::string& sheet, const BulkRows& rows) {
   // libxlsxwriter closes the sheet data of a sheet without rows at once.
   std::size_t cut = sheet.find("</sheetData>");
   std::string closing = "</sheetData>";
@@ -265,23 +268,11 @@ std::string sheet_with_rows(const std::string& sheet, const ReportContents& r, c
     cut = sheet.find("<sheetData/>");
     closing = "<sheetData/>";
   }
-  if (cut == std::string::npos || rows.last_row < rows.first_row) return sheet;
-  std::string head = sheet.substr(0, cut);
-  widen_dimension(head, rows.last_row, rows.last_column);
-  std::string out;
-  // About the length of a spot row of five numbers.
-  out.reserve(head.size() + sheet.size() - cut +
-              static_cast<std::size_t>(rows.end_line - rows.first_line) * 48 *
-                  static_cast<std::size_t>(rows.last_column + 1));
-  // Over a hundred megabytes for a dense grid: filled in large pages, a few
-  // hundred page faults rather than tens of thousands.
-  report_input::advise_large_pages(out.data(), out.capacity());
-  out += head;
-  if (closing == "<sheetData/>") out += "<sheetData>";
-  append_rows(out, r, rows, styles);
-  out += "</sheetData>";
-  out.append(sheet, cut + closing.size());
-  return out;
+  if (cut == std::string::npos || rows.last_row < rows.first_row) return {sheet, {}, false};
+  SheetFrame frame{sheet.substr(0, cut), "</sheetData>" + sheet.substr(cut + closing.size()), true};
+  widen_dimension(frame.head, rows.last_row, rows.last_column);
+  if (closing == "<sheetData/>") frame.head += "<sheetData>";
+  return frame;
 }
 
 }  // namespace lumaveil::cli::workbook

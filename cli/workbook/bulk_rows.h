@@ -28,10 +28,20 @@ struct BulkRows {
 using StyleIds = std::map<std::string, int>;
 
 // The sheet XML `sheet` (libxlsxwriter's, holding the rows before
-// `rows.first_row`) with the rows of `rows` appended to its sheet data and
-// its dimension widened to cover them.
-std::string sheet_with_rows(const std::string& sheet, const report_input::ReportContents& r,
-                            const BulkRows& rows, const StyleIds& styles);
+// `rows.first_row`) cut where the bulk rows go: `head` ends inside its
+// sheet data, its dimension widened to cover them, and `tail` closes the
+// sheet data and the sheet. A sheet without sheet data, or `rows` without
+// cells, takes no bulk rows: `head` is then the sheet whole.
+struct SheetFrame {
+  std::string head, tail;
+  bool takes_rows = false;
+};
+SheetFrame frame_sheet(const std::string& sheet, const BulkRows& rows);
+
+// Appends the sheet XML of the report lines [from_line, to_line) of `rows`
+// (a part of its lines, which may be written apart from the rest).
+void append_rows(std::string& out, const report_input::ReportContents& r, const BulkRows& rows,
+                 int from_line, int to_line, const StyleIds& styles);
 
 // The decimals of a cell the report printed as a plain decimal number
 // ("-0.100582" 6, "502625" 0; blanks before it allowed), the form of nearly

@@ -16,7 +16,7 @@ lxw_format* Formats::get(const std::string& number_format) {
   return f;
 }
 
-lxw_format* Formats::of_decimals(const std::string& cell, int decimals) {
+lxw_format* Formats::of_decimals(std::string_view cell, int decimals) {
   const auto d = static_cast<std::size_t>(decimals);
   if (d >= by_decimals_.size()) by_decimals_.resize(d + 1, nullptr);
   if (by_decimals_[d] == nullptr) {

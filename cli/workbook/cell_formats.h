@@ -9,6 +9,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/workbook/bulk_rows.h"
@@ -22,7 +23,7 @@ class Formats {
   lxw_format* get(const std::string& number_format);
   // The format of a plain decimal cell of `decimals` decimals (see
   // printed_decimals), its style numbered; made once per count.
-  lxw_format* of_decimals(const std::string& cell, int decimals);
+  lxw_format* of_decimals(std::string_view cell, int decimals);
   // The cell style of each format made: libxlsxwriter numbers a format's
   // style when a cell first uses it (or here, for the bulk rows).
   StyleIds style_ids() const;

@@ -13,8 +13,11 @@ using report_input::ReportContents;
 
 std::size_t columns_of(const SheetPlan& plan, const ReportContents& r) {
   std::size_t columns = 0;
-  for (int line = plan.first_line; line < plan.end_line; ++line)
-    columns = std::max(columns, r.cells[static_cast<std::size_t>(line)].size());
+  for (int line = plan.first_line; line < plan.end_line; ++line) {
+    const std::string_view text = r.cells.text(static_cast<std::size_t>(line));
+    columns =
+        std::max(columns, static_cast<std::size_t>(std::count(text.begin(), text.end(), '\t')) + 1);
+  }
   return columns;
 }
 

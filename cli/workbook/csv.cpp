@@ -45,19 +45,19 @@ std::string csv_text(const ReportContents& r) {
   return out;
 }
 
-std::string number_format(const std::string& printed) {
+std::string number_format(std::string_view printed) {
   double value = 0;
   if (!report_input::parse_number(printed, value) || !std::isfinite(value)) return "";
   std::size_t e = printed.find_first_of("eE");
   std::size_t point = printed.find('.');
-  std::size_t end = e == std::string::npos ? printed.size() : e;
-  std::size_t decimals = point == std::string::npos || point > end ? 0 : end - point - 1;
+  std::size_t end = e == std::string_view::npos ? printed.size() : e;
+  std::size_t decimals = point == std::string_view::npos || point > end ? 0 : end - point - 1;
   std::string format = "0";
   if (decimals > 0) {
     format += '.';
     format.append(decimals, '0');
   }
-  if (e != std::string::npos) format += "E+00";
+  if (e != std::string_view::npos) format += "E+00";
   return format;
 }
 

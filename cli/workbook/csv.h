@@ -4,6 +4,7 @@
 #define LUMAVEIL_CLI_WORKBOOK_CSV_H
 
 #include <string>
+#include <string_view>
 
 #include "cli/report_input/report_blocks.h"
 
@@ -17,7 +18,7 @@ std::string csv_text(const report_input::ReportContents& report);
 
 // The number format that shows a printed field with all its digits, e.g.
 // "0.000000E+00" for 2.970764E-01, "0.0000000" for 0.0214087.
-std::string number_format(const std::string& printed);
+std::string number_format(std::string_view printed);
 
 }  // namespace lumaveil::cli::workbook
 

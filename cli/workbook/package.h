@@ -1,6 +1,6 @@
 // The workbook's final zip file: libxlsxwriter's parts, the bulk rows of
-// the long sheets added, every part compressed again with libdeflate at a
-// fast level, the long sheets on all processors at once.
+// the long sheets added, every part compressed again at a fast level, the
+// long sheets in pieces of a few megabytes on all processors at once.
 #ifndef LUMAVEIL_CLI_WORKBOOK_PACKAGE_H
 #define LUMAVEIL_CLI_WORKBOOK_PACKAGE_H
 
@@ -21,9 +21,11 @@ struct BulkSheet {
 };
 
 // The bytes of the workbook: the zip `archive` libxlsxwriter wrote, with
-// the rows of `bulk` added to their sheets.
+// the rows of `bulk` added to their sheets, which are compressed in pieces
+// of `piece_lines` report lines.
 Result<std::string> pack_workbook(const std::string& archive, const report_input::ReportContents& r,
-                                  const std::vector<BulkSheet>& bulk, const StyleIds& styles);
+                                  const std::vector<BulkSheet>& bulk, const StyleIds& styles,
+                                  int piece_lines);
 
 }  // namespace lumaveil::cli::workbook
 

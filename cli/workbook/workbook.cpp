@@ -42,14 +42,14 @@ struct SheetWriter {
   Formats& formats;
   std::vector<double> widths;
 
-  Status write_line(lxw_row_t row, int line, const std::vector<std::string>& cells,
+  Status write_line(lxw_row_t row, int line, const std::vector<std::string_view>& cells,
                     bool bulk = false);
-  lxw_error write_cell(lxw_row_t row, lxw_col_t col, const std::string& cell, bool bulk);
+  lxw_error write_cell(lxw_row_t row, lxw_col_t col, std::string_view cell, bool bulk);
   Status set_widths();
 };
 
 // The characters of UTF-8 text: every byte but the continuation bytes.
-std::size_t characters(const std::string& utf8) {
+std::size_t characters(std::string_view utf8) {
   return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char ch) {
     return (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
   }));
@@ -61,8 +61,7 @@ std::string where(int line, std::size_t c) {
 
 // Writes one cell; of a bulk row's cell only makes the number format (its
 // style is numbered then, as when libxlsxwriter writes a cell of it).
-lxw_error SheetWriter::write_cell(lxw_row_t row, lxw_col_t col, const std::string& cell,
-                                  bool bulk) {
+lxw_error SheetWriter::write_cell(lxw_row_t row, lxw_col_t col, std::string_view cell, bool bulk) {
   const int decimals = bulk ? printed_decimals(cell) : -1;
   if (decimals >= 0)
     return formats.of_decimals(cell, decimals) ? LXW_NO_ERROR : LXW_ERROR_MEMORY_MALLOC_FAILED;
@@ -75,20 +74,20 @@ lxw_error SheetWriter::write_cell(lxw_row_t row, lxw_col_t col, const std::strin
     lxw_format_get_xf_index(shown);
     return LXW_NO_ERROR;
   }
-  if (!bulk) return worksheet_write_string(sheet, row, col, cell.c_str(), nullptr);
+  if (!bulk) return worksheet_write_string(sheet, row, col, std::string(cell).c_str(), nullptr);
   return characters(cell) > static_cast<std::size_t>(kCellCharacters)
              ? LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED
              : LXW_NO_ERROR;
 }
 
-Status SheetWriter::write_line(lxw_row_t row, int line, const std::vector<std::string>& cells,
+Status SheetWriter::write_line(lxw_row_t row, int line, const std::vector<std::string_view>& cells,
                                bool bulk) {
   if (cells.size() > static_cast<std::size_t>(kSheetColumns))
     return Status::failure("line " + std::to_string(line + 1) + " has " +
                            std::to_string(cells.size()) +
                            " cells, more than the 16384 columns of a sheet");
   for (std::size_t c = 0; c < cells.size(); ++c) {
-    const std::string& cell = cells[c];
+    const std::string_view cell = cells[c];
     if (cell.empty()) continue;
     const lxw_error error = write_cell(row, static_cast<lxw_col_t>(c), cell, bulk);
     if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
@@ -115,7 +114,7 @@ Status SheetWriter::set_widths() {
 }
 
 // The last column of `cells` that holds something, from 0; -1 for none.
-int last_filled(const std::vector<std::string>& cells) {
+int last_filled(const std::vector<std::string_view>& cells) {
   for (std::size_t c = cells.size(); c-- > 0;)
     if (!cells[c].empty()) return static_cast<int>(c);
   return -1;
@@ -155,9 +154,10 @@ Status BookWriter::write_sheet(const SheetPlan& plan) {
   const int bulk_first = bulk_start(plan, side);
   BulkRows rows{0, plan.end_line, bulk_first, -1, 0};
   lxw_row_t row = 0;
+  std::vector<std::string_view> cells;
   auto write_lines = [&](int first, int end) {
     for (int line = first; line < end; ++line, ++row) {
-      const auto& cells = r.cells[static_cast<std::size_t>(line)];
+      report_input::split_cells(r.cells.text(static_cast<std::size_t>(line)), cells);
       const bool in_bulk = static_cast<int>(row) >= bulk_first;
       if (in_bulk && static_cast<int>(row) == bulk_first) rows.first_line = line;
       if (in_bulk && last_filled(cells) >= 0) {
@@ -231,7 +231,9 @@ Result<std::string> workbook_bytes(const ReportContents& r, const std::vector<Sh
   Result<std::string> archive = take_file(temporary);
   if (result != LXW_NO_ERROR) return R::failure(lxw_strerror(result));
   if (!archive.ok()) return archive;
-  return pack_workbook(archive.value(), r, writer.bulk, styles);
+  // A long sheet is compressed in pieces of four times the rows that make
+  // it long: 20,000 report lines, about 4 MB of XML.
+  return pack_workbook(archive.value(), r, writer.bulk, styles, 4 * std::max(bulk_rows, 1));
 }
 
 // A new, empty file of a unique name in the folder of `path`, readable as
@@ -284,8 +286,8 @@ bool workbooks_available() { return false; }
 Status write_workbook(const report_input::ReportContents&, const std::string&,
                       const inputs::LensView*, int, int) {
   return Status::failure(
-      "this lumaveil was built without libxlsxwriter or libdeflate (Debian packages "
-      "libxlsxwriter-dev and libdeflate-dev), so it writes no workbooks; --csv works");
+      "this lumaveil was built without libxlsxwriter, ISA-L or zlib (Debian packages "
+      "libxlsxwriter-dev, libisal-dev and zlib1g-dev), so it writes no workbooks; --csv works");
 }
 
 }  // namespace lumaveil::cli::workbook

@@ -2,10 +2,9 @@
 
 #ifdef LUMAVEIL_HAVE_XLSXWRITER
 
-#include <libdeflate.h>
+#include <isa-l/igzip_lib.h>
 
 #include <memory>
-#include <new>
 
 namespace lumaveil::cli::workbook {
 
@@ -43,13 +42,20 @@ std::size_t end_record(const std::string& a) {
   return std::string::npos;
 }
 
-struct Libdeflate {
-  void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
-  void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
-};
+// Whether the raw deflate stream of `packed` bytes at `data` inflates to
+// exactly `out`'s length and ends there.
+bool inflate_exactly(const char* data, std::uint32_t packed, std::string& out,
+                     inflate_state& state) {
+  isal_inflate_init(&state);
+  state.next_in = reinterpret_cast<std::uint8_t*>(const_cast<char*>(data));
+  state.avail_in = packed;
+  state.next_out = reinterpret_cast<std::uint8_t*>(out.data());
+  state.avail_out = static_cast<std::uint32_t>(out.size());
+  return isal_inflate_stateless(&state) == ISAL_DECOMP_OK && state.total_out == out.size();
+}
 
 // The bytes of an entry whose central-directory record starts at `at`.
-Result<ZipEntry> read_entry(const std::string& a, std::size_t at, libdeflate_decompressor* d) {
+Result<ZipEntry> read_entry(const std::string& a, std::size_t at, inflate_state& state) {
   using R = Result<ZipEntry>;
   if (at + kCentralHeaderSize > a.size() || le(a, at, 4) != kCentralHeader)
     return R::failure("a damaged central directory");
@@ -72,12 +78,10 @@ Result<ZipEntry> read_entry(const std::string& a, std::size_t at, libdeflate_dec
   if (method == kStored) {
     if (packed != size) return fault("a stored entry of two sizes");
     entry.bytes.assign(a, data, size);
-  } else if (libdeflate_deflate_decompress(d, a.data() + data, packed, entry.bytes.data(), size,
-                                           nullptr) != LIBDEFLATE_SUCCESS) {
+  } else if (!inflate_exactly(a.data() + data, packed, entry.bytes, state)) {
     return fault("damaged compressed data");
   }
-  if (libdeflate_crc32(0, entry.bytes.data(), entry.bytes.size()) != crc)
-    return fault("a wrong CRC-32");
+  if (crc32_of(entry.bytes) != crc) return fault("a wrong CRC-32");
   return entry;
 }
 
@@ -89,11 +93,10 @@ Result<std::vector<ZipEntry>> read_zip(const std::string& a) {
   if (end == std::string::npos) return R::failure("not a zip file");
   const std::size_t count = le(a, end + 10, 2);
   std::size_t at = le(a, end + 16, 4);
-  std::unique_ptr<libdeflate_decompressor, Libdeflate> d(libdeflate_alloc_decompressor());
-  if (!d) return R::failure("out of memory");
+  const auto state = std::make_unique<inflate_state>();
   std::vector<ZipEntry> entries;
   for (std::size_t k = 0; k < count; ++k) {
-    Result<ZipEntry> entry = read_entry(a, at, d.get());
+    Result<ZipEntry> entry = read_entry(a, at, *state);
     if (!entry.ok()) return R::failure(entry.reason());
     at += kCentralHeaderSize + le(a, at + 28, 2) + le(a, at + 30, 2) + le(a, at + 32, 2);
     entries.push_back(std::move(entry.value()));
@@ -101,20 +104,22 @@ Result<std::vector<ZipEntry>> read_zip(const std::string& a) {
   return entries;
 }
 
-PackedEntry pack_entry(std::string name, const std::string& bytes, int level) {
+std::uint64_t PackedEntry::deflated_size() const {
+  std::uint64_t total = 0;
+  for (const std::string& piece : deflated) total += piece.size();
+  return total;
+}
+
+void PackedEntry::add(DeflatedPiece piece) {
+  crc = deflated.empty() ? piece.crc : crc32_joined(crc, piece.crc, piece.size);
+  size += piece.size;
+  deflated.push_back(std::move(piece.bytes));
+}
+
+PackedEntry pack_entry(std::string name, const std::string& bytes) {
   PackedEntry entry;
   entry.name = std::move(name);
-  entry.size = bytes.size();
-  entry.crc = libdeflate_crc32(0, bytes.data(), bytes.size());
-  std::unique_ptr<libdeflate_compressor, Libdeflate> c(libdeflate_alloc_compressor(level));
-  if (!c) throw std::bad_alloc();
-  // Compressed into a buffer of the worst case, left uninitialised (a
-  // string would first fill it with zeros), then copied at its size.
-  const std::size_t bound = libdeflate_deflate_compress_bound(c.get(), bytes.size());
-  const std::unique_ptr<char[]> out(new char[bound]);
-  const std::size_t n =
-      libdeflate_deflate_compress(c.get(), bytes.data(), bytes.size(), out.get(), bound);
-  entry.deflated.assign(out.get(), n);
+  entry.add(PieceDeflater().deflate(bytes, true));
   return entry;
 }
 
@@ -129,7 +134,7 @@ void common_fields(std::string& out, const PackedEntry& e) {
   put(out, kDosTime, 2);
   put(out, kDosDate, 2);
   put(out, e.crc, 4);
-  put(out, static_cast<std::uint32_t>(e.deflated.size()), 4);
+  put(out, static_cast<std::uint32_t>(e.deflated_size()), 4);
   put(out, static_cast<std::uint32_t>(e.size), 4);
   put(out, static_cast<std::uint32_t>(e.name.size()), 2);
   put(out, 0, 2);  // no extra field
@@ -144,7 +149,7 @@ Result<std::string> zip_bytes(const std::vector<PackedEntry>& entries) {
   std::uint64_t total = 0;
   for (const PackedEntry& e : entries) {
     if (e.size > kMost32 || e.name.size() > 0xFFFF) return R::failure(too_large);
-    total += kLocalHeaderSize + kCentralHeaderSize + 2 * e.name.size() + e.deflated.size();
+    total += kLocalHeaderSize + kCentralHeaderSize + 2 * e.name.size() + e.deflated_size();
   }
   if (total + kEndSize > kMost32) return R::failure(too_large);
   std::string out;
@@ -155,7 +160,7 @@ Result<std::string> zip_bytes(const std::vector<PackedEntry>& entries) {
     put(out, kLocalHeader, 4);
     common_fields(out, e);
     out += e.name;
-    out += e.deflated;
+    for (const std::string& piece : e.deflated) out += piece;
   }
   const auto directory = static_cast<std::uint32_t>(out.size());
   for (std::size_t k = 0; k < entries.size(); ++k) {

@@ -1,7 +1,7 @@
 // The zip container of a workbook: reading the entries of a small archive
 // (the one libxlsxwriter writes), and writing an archive of entries
-// compressed beforehand, so that large entries can be compressed in
-// parallel. Plain zip only: an archive or entry past 4 GiB (which would
+// compressed beforehand in pieces, so that large entries can be compressed
+// in parallel. Plain zip only: an archive or entry past 4 GiB (which would
 // need the Zip64 extension) is refused with a reason.
 #ifndef LUMAVEIL_CLI_WORKBOOK_ZIP_ARCHIVE_H
 #define LUMAVEIL_CLI_WORKBOOK_ZIP_ARCHIVE_H
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/result.h"
+#include "cli/workbook/deflate_piece.h"
 
 namespace lumaveil::cli::workbook {
 
@@ -26,15 +27,21 @@ struct ZipEntry {
 Result<std::vector<ZipEntry>> read_zip(const std::string& archive);
 
 // An entry compressed for writing: its name, the raw deflate stream of its
-// bytes, their CRC-32 and their length.
+// bytes in pieces laid end to end (deflate_piece.h), their CRC-32 and their
+// length.
 struct PackedEntry {
-  std::string name, deflated;
+  std::string name;
+  std::vector<std::string> deflated;
   std::uint32_t crc = 0;
   std::uint64_t size = 0;
+
+  std::uint64_t deflated_size() const;
+  // Appends the next piece of the entry's bytes.
+  void add(DeflatedPiece piece);
 };
 
-// `bytes` deflated at `level` (1 fastest ... 12 smallest) with libdeflate.
-PackedEntry pack_entry(std::string name, const std::string& bytes, int level);
+// `bytes` deflated in one piece.
+PackedEntry pack_entry(std::string name, const std::string& bytes);
 
 // The archive of `entries` in their order, dated 1980-01-01 00:00 as
 // libxlsxwriter dates its entries. Fails when a size or offset does not

@@ -30,7 +30,7 @@ std::vector<ZipEntry> sample_entries() {
 
 std::string packed(const std::vector<ZipEntry>& entries) {
   std::vector<PackedEntry> parts;
-  for (const ZipEntry& e : entries) parts.push_back(pack_entry(e.name, e.bytes, 1));
+  for (const ZipEntry& e : entries) parts.push_back(pack_entry(e.name, e.bytes));
   Result<std::string> bytes = zip_bytes(parts);
   EXPECT_TRUE(bytes.ok()) << bytes.reason();
   return bytes.ok() ? bytes.value() : std::string();
