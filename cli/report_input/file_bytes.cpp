@@ -23,19 +23,26 @@ const char* kind_name(mode_t mode) {
   return S_ISREG(mode) ? "" : "not a regular file";
 }
 
-// Writes all of `bytes` to the new file `fd` and closes it; 0 or the errno.
-int write_and_close(int fd, const std::string& bytes) {
+// Writes all of `bytes` to the file `fd`; 0 or the errno.
+int write_all(int fd, std::string_view bytes) {
   std::size_t done = 0;
-  int error = 0;
-  while (done < bytes.size() && error == 0) {
+  while (done < bytes.size()) {
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
     if (n > 0)
       done += static_cast<std::size_t>(n);
     else if (n < 0 && errno != EINTR)
-      error = errno;
+      return errno;
     else if (n == 0)
-      error = EIO;
+      return EIO;
   }
+  return 0;
+}
+
+// Writes all of `pieces`, one after another, to the new file `fd` and
+// closes it; 0 or the errno.
+int write_and_close(int fd, const std::vector<std::string_view>& pieces) {
+  int error = 0;
+  for (std::size_t k = 0; k < pieces.size() && error == 0; ++k) error = write_all(fd, pieces[k]);
   if (close(fd) != 0 && error == 0) error = errno;
   return error;
 }
@@ -93,12 +100,16 @@ Status writable_place(const std::string& path) {
 }
 
 Status replace_whole_file(const std::string& path, const std::string& bytes) {
+  return replace_whole_file(path, std::vector<std::string_view>{bytes});
+}
+
+Status replace_whole_file(const std::string& path, const std::vector<std::string_view>& pieces) {
   const Status place = writable_place(path);
   if (!place.ok()) return place;
   std::string temporary;
   const int fd = create_temporary(path, temporary);
   if (fd < 0) return Status::failure(describe_file_error(errno), errno);
-  int error = write_and_close(fd, bytes);
+  int error = write_and_close(fd, pieces);
   if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
   if (error == 0) return Done{};
   std::remove(temporary.c_str());

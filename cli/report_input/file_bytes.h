@@ -6,6 +6,7 @@
 #define LUMAVEIL_CLI_REPORT_INPUT_FILE_BYTES_H
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/result.h"
@@ -32,6 +33,8 @@ Status writable_place(const std::string& path);
 // standing under the name is replaced, not written through. Refuses, before
 // writing anything, what writable_place refuses.
 Status replace_whole_file(const std::string& path, const std::string& bytes);
+// The same for a file whose bytes are `pieces` one after another.
+Status replace_whole_file(const std::string& path, const std::vector<std::string_view>& pieces);
 
 // A file to write: its name and its bytes.
 struct NamedFile {

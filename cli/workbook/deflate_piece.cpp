@@ -24,7 +24,9 @@ DeflatedPiece PieceDeflater::deflate(std::string_view text, bool last) {
   const std::size_t bound = text.size() + text.size() / 1024 + ISAL_DEF_MAX_HDR_SIZE + 1024;
   if (bound > std::numeric_limits<std::uint32_t>::max())
     throw std::length_error("a part of over 4 GiB");
-  if (out_.size() < bound) out_.resize(bound);
+  DeflatedPiece piece;
+  // Left uninitialised: new[] of chars neither fills nor touches it.
+  piece.data.reset(new char[bound]);
   isal_zstream& s = *stream_;
   isal_deflate_stateless_init(&s);
   s.level = 1;
@@ -32,16 +34,15 @@ DeflatedPiece PieceDeflater::deflate(std::string_view text, bool last) {
   s.level_buf_size = static_cast<std::uint32_t>(level_buffer_.size());
   s.next_in = reinterpret_cast<std::uint8_t*>(const_cast<char*>(text.data()));
   s.avail_in = static_cast<std::uint32_t>(text.size());
-  s.next_out = out_.data();
-  s.avail_out = static_cast<std::uint32_t>(out_.size());
+  s.next_out = reinterpret_cast<std::uint8_t*>(piece.data.get());
+  s.avail_out = static_cast<std::uint32_t>(bound);
   // Not the last: byte-aligned at its end, with no look-back, so that the
   // next piece follows as it was compressed on its own.
   s.end_of_stream = last ? 1 : 0;
   s.flush = last ? NO_FLUSH : FULL_FLUSH;
   if (const int status = isal_deflate_stateless(&s); status != COMP_OK)
     throw std::runtime_error("ISA-L's deflate failed (" + std::to_string(status) + ")");
-  DeflatedPiece piece;
-  piece.bytes.assign(reinterpret_cast<const char*>(out_.data()), s.total_out);
+  piece.length = s.total_out;
   piece.crc = crc32_of(text);
   piece.size = text.size();
   return piece;

@@ -19,12 +19,16 @@ struct isal_zstream;
 
 namespace lumaveil::cli::workbook {
 
-// A piece of a part: its deflated bytes, and the CRC-32 and length of the
-// bytes it holds.
+// A piece of a part: its deflated bytes (`length` of them at `data`, which
+// has room for the worst case; only what is written is ever touched), and
+// the CRC-32 and length of the bytes it holds.
 struct DeflatedPiece {
-  std::string bytes;
+  std::unique_ptr<char[]> data;
+  std::size_t length = 0;
   std::uint32_t crc = 0;
   std::uint64_t size = 0;
+
+  std::string_view bytes() const { return {data.get(), length}; }
 };
 
 // Deflates pieces one after another, reusing its working memory; one per
@@ -42,7 +46,7 @@ class PieceDeflater {
 
  private:
   std::unique_ptr<isal_zstream> stream_;
-  std::vector<unsigned char> level_buffer_, out_;
+  std::vector<unsigned char> level_buffer_;
 };
 
 // The CRC-32 of `bytes` (the zip file's, as zlib computes it).

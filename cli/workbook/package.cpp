@@ -9,8 +9,6 @@
 #include <new>
 #include <thread>
 
-#include "cli/workbook/zip_archive.h"
-
 namespace lumaveil::cli::workbook {
 
 namespace {
@@ -94,10 +92,10 @@ std::string deflate_all(const std::vector<Piece>& pieces, const Packing& packing
 
 }  // namespace
 
-Result<std::string> pack_workbook(const std::string& archive, const report_input::ReportContents& r,
-                                  const std::vector<BulkSheet>& bulk, const StyleIds& styles,
-                                  int piece_lines) {
-  using R = Result<std::string>;
+Result<Archive> pack_workbook(const std::string& archive, const report_input::ReportContents& r,
+                              const std::vector<BulkSheet>& bulk, const StyleIds& styles,
+                              int piece_lines) {
+  using R = Result<Archive>;
   const Result<std::vector<ZipEntry>> read = read_zip(archive);
   if (!read.ok()) return R::failure("libxlsxwriter's workbook: " + read.reason());
   const std::vector<ZipEntry>& parts = read.value();
@@ -124,7 +122,7 @@ Result<std::string> pack_workbook(const std::string& archive, const report_input
   for (std::size_t k = 0; k < parts.size(); ++k) entries[k].name = parts[k].name;
   for (std::size_t k = 0; k < pieces.size(); ++k)
     entries[pieces[k].part].add(std::move(deflated[k]));
-  return zip_bytes(entries);
+  return zip_archive(std::move(entries));
 }
 
 }  // namespace lumaveil::cli::workbook

@@ -10,6 +10,7 @@
 #include "cli/report_input/report_blocks.h"
 #include "cli/result.h"
 #include "cli/workbook/bulk_rows.h"
+#include "cli/workbook/zip_archive.h"
 
 namespace lumaveil::cli::workbook {
 
@@ -20,12 +21,12 @@ struct BulkSheet {
   BulkRows rows;
 };
 
-// The bytes of the workbook: the zip `archive` libxlsxwriter wrote, with
+// The workbook: the zip `archive` libxlsxwriter wrote, with
 // the rows of `bulk` added to their sheets, which are compressed in pieces
 // of `piece_lines` report lines.
-Result<std::string> pack_workbook(const std::string& archive, const report_input::ReportContents& r,
-                                  const std::vector<BulkSheet>& bulk, const StyleIds& styles,
-                                  int piece_lines);
+Result<Archive> pack_workbook(const std::string& archive, const report_input::ReportContents& r,
+                              const std::vector<BulkSheet>& bulk, const StyleIds& styles,
+                              int piece_lines);
 
 }  // namespace lumaveil::cli::workbook
 

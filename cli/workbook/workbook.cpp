@@ -202,12 +202,12 @@ Result<std::string> take_file(const std::string& path) {
   return bytes;
 }
 
-// The bytes of the workbook of the sheets of `plans`. libxlsxwriter
+// The workbook of the sheets of `plans`. libxlsxwriter
 // writes it to `temporary`, which is read back and removed.
-Result<std::string> workbook_bytes(const ReportContents& r, const std::vector<SheetPlan>& plans,
-                                   const std::string& temporary, const inputs::LensView* lens,
-                                   int bulk_rows) {
-  using R = Result<std::string>;
+Result<Archive> workbook_bytes(const ReportContents& r, const std::vector<SheetPlan>& plans,
+                               const std::string& temporary, const inputs::LensView* lens,
+                               int bulk_rows) {
+  using R = Result<Archive>;
   // Constant memory: each row goes to a temporary file as soon as the next
   // starts, and the bulk rows are not held by libxlsxwriter at all.
   lxw_workbook_options options{};
@@ -230,7 +230,7 @@ Result<std::string> workbook_bytes(const ReportContents& r, const std::vector<Sh
   const lxw_error result = workbook_close(book);
   Result<std::string> archive = take_file(temporary);
   if (result != LXW_NO_ERROR) return R::failure(lxw_strerror(result));
-  if (!archive.ok()) return archive;
+  if (!archive.ok()) return R::failure(archive.reason(), archive.error());
   // A long sheet is compressed in pieces of four times the rows that make
   // it long: 20,000 report lines, about 4 MB of XML.
   return pack_workbook(archive.value(), r, writer.bulk, styles, 4 * std::max(bulk_rows, 1));
@@ -267,9 +267,9 @@ Status write_workbook(const ReportContents& r, const std::string& path,
   const std::string temporary = temporary_beside(path);
   if (temporary.empty())
     return Status::failure("cannot create " + path + ": " + describe_file_error(errno), errno);
-  const Result<std::string> bytes = workbook_bytes(r, plans.value(), temporary, lens, bulk_rows);
-  const Status written = bytes.ok() ? report_input::replace_whole_file(path, bytes.value())
-                                    : Status::failure(bytes.reason(), bytes.error());
+  const Result<Archive> book = workbook_bytes(r, plans.value(), temporary, lens, bulk_rows);
+  const Status written = book.ok() ? report_input::replace_whole_file(path, book.value().pieces())
+                                   : Status::failure(book.reason(), book.error());
   if (!written.ok())
     return Status::failure("cannot write " + path + ": " + written.reason(), written.error());
   return Done{};

@@ -106,14 +106,14 @@ Result<std::vector<ZipEntry>> read_zip(const std::string& a) {
 
 std::uint64_t PackedEntry::deflated_size() const {
   std::uint64_t total = 0;
-  for (const std::string& piece : deflated) total += piece.size();
+  for (const DeflatedPiece& piece : pieces) total += piece.length;
   return total;
 }
 
 void PackedEntry::add(DeflatedPiece piece) {
-  crc = deflated.empty() ? piece.crc : crc32_joined(crc, piece.crc, piece.size);
+  crc = pieces.empty() ? piece.crc : crc32_joined(crc, piece.crc, piece.size);
   size += piece.size;
-  deflated.push_back(std::move(piece.bytes));
+  pieces.push_back(std::move(piece));
 }
 
 PackedEntry pack_entry(std::string name, const std::string& bytes) {
@@ -121,6 +121,22 @@ PackedEntry pack_entry(std::string name, const std::string& bytes) {
   entry.name = std::move(name);
   entry.add(PieceDeflater().deflate(bytes, true));
   return entry;
+}
+
+std::vector<std::string_view> Archive::pieces() const {
+  std::vector<std::string_view> out;
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    out.push_back(records[k]);
+    for (const DeflatedPiece& piece : entries[k].pieces) out.push_back(piece.bytes());
+  }
+  out.push_back(records.back());
+  return out;
+}
+
+std::string Archive::joined() const {
+  std::string out;
+  for (std::string_view piece : pieces()) out += piece;
+  return out;
 }
 
 namespace {
@@ -142,47 +158,48 @@ void common_fields(std::string& out, const PackedEntry& e) {
 
 }  // namespace
 
-Result<std::string> zip_bytes(const std::vector<PackedEntry>& entries) {
-  using R = Result<std::string>;
+Result<Archive> zip_archive(std::vector<PackedEntry> entries) {
+  using R = Result<Archive>;
   const std::string too_large = "the workbook would pass the 4 GiB a zip file holds without Zip64";
   if (entries.size() > 0xFFFF) return R::failure("more than 65,535 parts in one workbook");
-  std::uint64_t total = 0;
-  for (const PackedEntry& e : entries) {
-    if (e.size > kMost32 || e.name.size() > 0xFFFF) return R::failure(too_large);
-    total += kLocalHeaderSize + kCentralHeaderSize + 2 * e.name.size() + e.deflated_size();
-  }
-  if (total + kEndSize > kMost32) return R::failure(too_large);
-  std::string out;
-  out.reserve(static_cast<std::size_t>(total + kEndSize));
+  Archive a{std::move(entries), {}};
+  std::uint64_t offset = 0;
   std::vector<std::uint32_t> offsets;
-  for (const PackedEntry& e : entries) {
-    offsets.push_back(static_cast<std::uint32_t>(out.size()));
-    put(out, kLocalHeader, 4);
-    common_fields(out, e);
-    out += e.name;
-    for (const std::string& piece : e.deflated) out += piece;
+  for (const PackedEntry& e : a.entries) {
+    if (e.size > kMost32 || e.name.size() > 0xFFFF) return R::failure(too_large);
+    offsets.push_back(static_cast<std::uint32_t>(offset));
+    std::string local;
+    put(local, kLocalHeader, 4);
+    common_fields(local, e);
+    local += e.name;
+    offset += local.size() + e.deflated_size();
+    if (offset > kMost32) return R::failure(too_large);
+    a.records.push_back(std::move(local));
   }
-  const auto directory = static_cast<std::uint32_t>(out.size());
-  for (std::size_t k = 0; k < entries.size(); ++k) {
-    put(out, kCentralHeader, 4);
-    put(out, kVersion, 2);  // made by: MS-DOS attributes, version 2.0
-    common_fields(out, entries[k]);
-    put(out, 0, 2);  // no comment
-    put(out, 0, 2);  // disk 0
-    put(out, 0, 2);  // internal attributes
-    put(out, 0, 4);  // external attributes
-    put(out, offsets[k], 4);
-    out += entries[k].name;
+  std::string directory;
+  for (std::size_t k = 0; k < a.entries.size(); ++k) {
+    put(directory, kCentralHeader, 4);
+    put(directory, kVersion, 2);  // made by: MS-DOS attributes, version 2.0
+    common_fields(directory, a.entries[k]);
+    put(directory, 0, 2);  // no comment
+    put(directory, 0, 2);  // disk 0
+    put(directory, 0, 2);  // internal attributes
+    put(directory, 0, 4);  // external attributes
+    put(directory, offsets[k], 4);
+    directory += a.entries[k].name;
   }
-  const auto count = static_cast<std::uint32_t>(entries.size());
-  put(out, kEndOfDirectory, 4);
-  put(out, 0, 4);  // this disk, and the disk of the directory
-  put(out, count, 2);
-  put(out, count, 2);
-  put(out, static_cast<std::uint32_t>(out.size() - directory - 12), 4);
-  put(out, directory, 4);
-  put(out, 0, 2);  // no comment
-  return out;
+  if (offset + directory.size() + kEndSize > kMost32) return R::failure(too_large);
+  const auto count = static_cast<std::uint32_t>(a.entries.size());
+  const auto directory_size = static_cast<std::uint32_t>(directory.size());
+  put(directory, kEndOfDirectory, 4);
+  put(directory, 0, 4);  // this disk, and the disk of the directory
+  put(directory, count, 2);
+  put(directory, count, 2);
+  put(directory, directory_size, 4);
+  put(directory, static_cast<std::uint32_t>(offset), 4);
+  put(directory, 0, 2);  // no comment
+  a.records.push_back(std::move(directory));
+  return a;
 }
 
 }  // namespace lumaveil::cli::workbook

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/result.h"
@@ -31,7 +32,7 @@ Result<std::vector<ZipEntry>> read_zip(const std::string& archive);
 // length.
 struct PackedEntry {
   std::string name;
-  std::vector<std::string> deflated;
+  std::vector<DeflatedPiece> pieces;
   std::uint32_t crc = 0;
   std::uint64_t size = 0;
 
@@ -43,10 +44,22 @@ struct PackedEntry {
 // `bytes` deflated in one piece.
 PackedEntry pack_entry(std::string name, const std::string& bytes);
 
+// An archive ready to be written: its entries, and the records it adds to
+// them (each entry's local header, then the central directory with its end
+// record). Its bytes are the pieces() in order, written one after another
+// without being joined.
+struct Archive {
+  std::vector<PackedEntry> entries;
+  std::vector<std::string> records;
+
+  std::vector<std::string_view> pieces() const;
+  std::string joined() const;
+};
+
 // The archive of `entries` in their order, dated 1980-01-01 00:00 as
 // libxlsxwriter dates its entries. Fails when a size or offset does not
 // fit the 32 bits of a plain zip, or there are more than 65,535 entries.
-Result<std::string> zip_bytes(const std::vector<PackedEntry>& entries);
+Result<Archive> zip_archive(std::vector<PackedEntry> entries);
 
 }  // namespace lumaveil::cli::workbook
 

@@ -31,9 +31,9 @@ std::vector<ZipEntry> sample_entries() {
 std::string packed(const std::vector<ZipEntry>& entries) {
   std::vector<PackedEntry> parts;
   for (const ZipEntry& e : entries) parts.push_back(pack_entry(e.name, e.bytes));
-  Result<std::string> bytes = zip_bytes(parts);
-  EXPECT_TRUE(bytes.ok()) << bytes.reason();
-  return bytes.ok() ? bytes.value() : std::string();
+  Result<Archive> archive = zip_archive(std::move(parts));
+  EXPECT_TRUE(archive.ok()) << archive.reason();
+  return archive.ok() ? archive.value().joined() : std::string();
 }
 
 TEST(ZipArchive, WhatIsPackedReadsBackWholeAndUnzipAcceptsIt) {
