@@ -53,6 +53,27 @@ TEST(ZipArchive, WhatIsPackedReadsBackWholeAndUnzipAcceptsIt) {
   EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << lumaveil::testing::read_file("unzip.txt");
 }
 
+// An entry deflated in pieces, empty ones among them and the last one
+// empty, reads back as the pieces' bytes end to end, its CRC-32 joined.
+TEST(ZipArchive, AnEntryInPiecesReadsBackWhole) {
+  const std::vector<std::string> texts = {"<row/>", "", std::string(300000, 'x') + "<c/>", "", ""};
+  PieceDeflater deflater;
+  PackedEntry entry;
+  entry.name = "xl/worksheets/sheet1.xml";
+  std::string whole;
+  for (std::size_t k = 0; k < texts.size(); ++k) {
+    entry.add(deflater.deflate(texts[k], k + 1 == texts.size()));
+    whole += texts[k];
+  }
+  std::vector<PackedEntry> entries;
+  entries.push_back(std::move(entry));
+  const Result<Archive> archive = zip_archive(std::move(entries));
+  ASSERT_TRUE(archive.ok()) << archive.reason();
+  const Result<std::vector<ZipEntry>> read = read_zip(archive.value().joined());
+  ASSERT_TRUE(read.ok()) << read.reason();
+  EXPECT_TRUE(read.value().at(0).bytes == whole);
+}
+
 // A byte changed anywhere in an entry's data, or the archive cut short, is
 // found: by the CRC-32, the deflate stream or the directory.
 TEST(ZipArchive, DamageIsFound) {
