@@ -18,6 +18,11 @@ struct SpotStats {
   int used = 0, total = 0;
 };
 SpotStats spot_stats(const std::vector<Point>& points);
+// The same for the spot diagram of one wavelength, or of all wavelengths
+// together (block after block), in the coordinates spots_in_angles picks:
+// the very numbers spot_stats gives for the points gathered, read in place.
+SpotStats spot_stats(const report_input::TrajectoryBlock& block, bool angles);
+SpotStats spot_stats(const std::vector<report_input::TrajectoryBlock>& blocks, bool angles);
 
 // How many of the points are finite.
 int count_finite(const std::vector<Point>& points);

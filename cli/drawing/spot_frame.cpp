@@ -7,8 +7,10 @@
 
 namespace lumaveil::cli::drawing {
 
-SpotFrame spot_frame(const std::vector<analysis::Point>& points, bool angles) {
-  const analysis::SpotStats whole = analysis::spot_stats(points);
+namespace {
+
+// The frame about the statistics of all the points.
+SpotFrame frame_about(const analysis::SpotStats& whole, bool angles) {
   SpotFrame f;
   f.angles = angles;
   f.cx = whole.cx;
@@ -26,14 +28,15 @@ SpotFrame spot_frame(const std::vector<analysis::Point>& points, bool angles) {
   return f;
 }
 
+}  // namespace
+
+SpotFrame spot_frame(const std::vector<analysis::Point>& points, bool angles) {
+  return frame_about(analysis::spot_stats(points), angles);
+}
+
 SpotFrame spot_frame(const report_input::ReportContents& report) {
   const bool angles = analysis::spots_in_angles(report);
-  std::vector<analysis::Point> all;
-  for (const auto& block : report.trajectories) {
-    const std::vector<analysis::Point> points = analysis::spot_points(block, angles);
-    all.insert(all.end(), points.begin(), points.end());
-  }
-  return spot_frame(all, angles);
+  return frame_about(analysis::spot_stats(report.trajectories, angles), angles);
 }
 
 double shown_centroid(double value, const analysis::SpotStats& stats) {

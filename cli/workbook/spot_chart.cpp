@@ -79,7 +79,7 @@ std::vector<SideCell> side_cells(const SheetPlan& plan, const ReportContents& r,
   const auto& block = r.trajectories[static_cast<std::size_t>(plan.block)];
   if (block.spots.empty()) return {};
 
-  const analysis::SpotStats st = analysis::spot_stats(analysis::spot_points(block, f.angles));
+  const analysis::SpotStats st = analysis::spot_stats(block, f.angles);
   const std::string across = f.angles ? "U" : "X", up = f.angles ? "V" : "Y";
   const std::pair<std::string, double> rows[] = {
       {"RMS radius", st.rms * f.factor},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace lumaveil::cli::analysis {
 namespace {
@@ -49,6 +50,33 @@ TEST(SpotStats, PointsNearTheLargestDoubleGiveFiniteStatistics) {
     EXPECT_EQ(apart.cx, 0);
     EXPECT_DOUBLE_EQ(apart.rms, big / 2);
     EXPECT_DOUBLE_EQ(apart.geometric, big / 2);
+  }
+}
+
+// The statistics read from the report's blocks in place are those of their
+// points gathered, bit for bit: heights and angles, one block and all, lost
+// rays, and sums that overflow.
+TEST(SpotStats, BlocksReadInPlaceGiveTheNumbersOfTheirPointsGathered) {
+  std::vector<report_input::TrajectoryBlock> blocks(3);
+  for (int k = 0; k < 300; ++k) {
+    const double t = k * 0.37;
+    blocks[static_cast<std::size_t>(k % 2)].spots.push_back(
+        {k, 0.1 * std::sin(t), 1e-3 * std::cos(t), 0.1 + std::sin(3 * t) / 3, -std::cos(t) / 7});
+  }
+  blocks[0].spots.push_back({0, NAN, 0, 1, INFINITY});
+  blocks[2].spots = {{1, 1e300, 1e300, 1.5e308, -1.5e308}, {2, 1e300, -1e300, 1.5e308, 1.5e308}};
+  auto same = [](const SpotStats& a, const SpotStats& b) {
+    return std::memcmp(&a.cx, &b.cx, 4 * sizeof(double)) == 0 && a.used == b.used &&
+           a.total == b.total;
+  };
+  for (bool angles : {false, true}) {
+    std::vector<Point> all;
+    for (const auto& block : blocks) {
+      const std::vector<Point> points = spot_points(block, angles);
+      EXPECT_TRUE(same(spot_stats(block, angles), spot_stats(points)));
+      all.insert(all.end(), points.begin(), points.end());
+    }
+    EXPECT_TRUE(same(spot_stats(blocks, angles), spot_stats(all)));
   }
 }
 
