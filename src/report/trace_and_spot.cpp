@@ -8,6 +8,7 @@
 #include "report/literals.h"
 #include "report/ray_batch.h"
 #include "report/report.h"
+#include "report/spot_row.h"
 #include "report/trace_table.h"
 #include "trace/trace.h"
 #include "trace/vertex_positions.h"
@@ -44,7 +45,10 @@ class SpotRows final : public RayRows {
   }
   void put_row(FormatSink& sink, int slot) const override {
     const SpotRow& row = spot_rows[slot];
-    format_to(sink, kSpotRowFormat, {row.n, row.u, row.v, row.x, row.y});
+    char text[kSpotRowBytes];
+    const int length = spot_row_text(text, row.n, row.u, row.v, row.x, row.y);
+    if (length >= 0) sink.append(text, length);
+    else format_to(sink, kSpotRowFormat, {row.n, row.u, row.v, row.x, row.y});
   }
 
  private:
