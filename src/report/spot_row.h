@@ -10,8 +10,6 @@
 #ifndef LUMAVEIL_REPORT_SPOT_ROW_H
 #define LUMAVEIL_REPORT_SPOT_ROW_H
 
-#include <initializer_list>
-
 #include "report/decimal.h"
 
 namespace lumaveil {
@@ -21,16 +19,21 @@ namespace lumaveil {
 // numbers of at most kDecimalBytes bytes each, each after its tab.
 constexpr int kSpotRowBytes = 21 + 4 * (1 + kDecimalBytes) + 1 + 8;
 
+// One number of the row after its tab; nullptr when fixed6 leaves it to the
+// exact conversion.
+inline char* put_spot_cell(char* p, double value) {
+  *p++ = '\t';
+  const int length = fixed6(p, value, 10);
+  return length < 0 ? nullptr : p + length;
+}
+
 // The row into `out` (kSpotRowBytes); returns its length, or -1 when one of
 // the four doubles needs the exact conversion (nothing useful is in `out`).
 inline int spot_row_text(char* out, long long n, double u, double v, double x, double y) {
   char* p = out + integer_text(out, n);
-  for (const double value : {u, v, x, y}) {
-    *p++ = '\t';
-    const int length = fixed6(p, value, 10);
-    if (length < 0) return -1;
-    p += length;
-  }
+  if ((p = put_spot_cell(p, u)) == nullptr || (p = put_spot_cell(p, v)) == nullptr ||
+      (p = put_spot_cell(p, x)) == nullptr || (p = put_spot_cell(p, y)) == nullptr)
+    return -1;
   *p++ = '\n';
   return static_cast<int>(p - out);
 }
