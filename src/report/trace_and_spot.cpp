@@ -8,7 +8,7 @@
 #include "report/literals.h"
 #include "report/ray_batch.h"
 #include "report/report.h"
-#include "report/spot_row.h"
+#include "report/row_text.h"
 #include "report/trace_table.h"
 #include "trace/trace.h"
 #include "trace/vertex_positions.h"

@@ -1,8 +1,9 @@
-// The spot diagram's row written straight from its values (spot_row.h)
-// against the row as the reports printed it before: each number through the
-// standard library's exact conversion (format_number_exact), padded to its
-// width, and the whole through the general formatter.
-#include "report/spot_row.h"
+// The rows of the spot diagram and the scans written straight from their
+// values (row_text.h) against the rows as the reports printed them before:
+// each number through the standard library's exact conversion
+// (format_number_exact), padded to its width, and the whole through the
+// general formatter.
+#include "report/row_text.h"
 
 #include <gtest/gtest.h>
 
@@ -62,8 +63,8 @@ bool left_to_exact(double v) { return !(std::fabs(v) < 17592186044416.0); }
            << testing::exact(values[3]);
   const std::string got(out, length);
   if (got == want) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "row " << n << ": got \"" << got << "\", want \"" << want
-                                       << "\"";
+  return ::testing::AssertionFailure()
+         << "row " << n << ": got \"" << got << "\", want \"" << want << "\"";
 }
 
 // The values at every seam of fixed6: zeros, subnormals, the smallest values
@@ -131,6 +132,69 @@ TEST(SpotRow, RandomValuesPrintAsBefore) {
       if (trial % 4 == 3) v = std::ldexp(spot(rng), static_cast<int>(rng() % 90) - 60);
     }
     ASSERT_TRUE(same_row(static_cast<long long>(rng() % 1000000000), values)) << "seed " << seed;
+  }
+}
+
+// Today's scan row: every number through the exact conversion.
+std::string exact_scan_row(const double (&values)[4]) {
+  char out[kNumberBytes];
+  std::string row;
+  for (int j = 0; j < 4; ++j)
+    row += std::string(out, format_number_exact(out, 'E', -1, values[j])) + (j < 3 ? '\t' : '\n');
+  return row;
+}
+
+// A scan row: the same bytes as today's, or -1 when a value is not finite
+// or scientific6 leaves it to the exact conversion (a rounding too near a
+// tie, some one value in 2^30).
+::testing::AssertionResult same_scan_row(const double (&values)[4]) {
+  char out[kScanRowBytes];
+  const int length = scan_row_text(out, values[0], values[1], values[2], values[3]);
+  const std::string want = exact_scan_row(values);
+  if (testing::format_text(literals::kScanRow, {values[0], values[1], values[2], values[3]}) !=
+      want)
+    return ::testing::AssertionFailure() << "the formatter itself differs from the oracle";
+  bool any_left = false;
+  for (const double v : values) {
+    char one[kDecimalBytes];
+    any_left = any_left || !std::isfinite(v) || scientific6(one, v) < 0;
+  }
+  if (any_left != (length < 0))
+    return ::testing::AssertionFailure() << "length " << length << " for \"" << want << "\"";
+  if (length < 0 || std::string(out, length) == want) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "got \"" << std::string(out, length) << "\", want \"" << want << "\"";
+}
+
+// The seams of %E: ties at the seventh significant digit, the carry of
+// 9.9999995 into the next power of ten, exponents of one, two and three
+// digits, subnormals and the largest double, beside the seams of fixed6.
+TEST(ScanRow, EverySeamInEveryColumnPrintsAsBefore) {
+  std::vector<double> values = seams();
+  for (const double v :
+       {1.0000005, 1.2345675e-5, 9.9999995, 9.9999995e99, 1e100, 1e-100, 9.9999996e-5, 123456.75,
+        12345675.0, 10000005.0, 5e-324, 2.2250738585072014e-308})
+    for (const double sign : {1.0, -1.0}) values.push_back(sign * v);
+  for (const double seam : values) {
+    for (int column = 0; column < 4; ++column) {
+      double row[4] = {0.0021, -12.5, 3.25e-7, 0.0};
+      row[column] = seam;
+      ASSERT_TRUE(same_scan_row(row));
+    }
+  }
+}
+
+TEST(ScanRow, RandomValuesPrintAsBefore) {
+  const unsigned seed = 20261210;
+  std::mt19937_64 rng(seed);
+  std::uniform_real_distribution<double> scan(-1.0, 1.0);
+  for (int trial = 0; trial < 200000; ++trial) {
+    double row[4];
+    for (double& v : row) {
+      v = std::ldexp(scan(rng), static_cast<int>(rng() % 60) - 40);
+      if (trial % 2 == 1) v = from_bits(rng());
+    }
+    ASSERT_TRUE(same_scan_row(row)) << "seed " << seed;
   }
 }
 
