@@ -7,15 +7,18 @@
 #
 # Cases: mode 1 with NS = 400 (502,625 spot rays per wavelength, a 76 MB
 # report) and mode 4 with NS = 50,000 (two scans of 100,001 rays per
-# wavelength), each on LUMAVEIL_THREADS = 1 and 2. Per case and build:
-# hyperfine's median wall time of RUNS runs (default 5) and its mean
-# processor time (user + system, all threads). Then the instructions of one
+# wavelength), each on LUMAVEIL_THREADS = 1 and 2. Per case, after one
+# warm-up run of each build, the two builds take turns: one run of the old,
+# one of the new, RUNS times (default 5), so that a machine whose speed drifts
+# from minute to minute slows both alike. Per case and build: the median wall
+# time and the median processor time (user + system, all threads) of its RUNS
+# runs. Then the instructions of one
 # run on one thread under callgrind, which a loaded machine does not
 # disturb, on smaller grids (mode 1 NS = 100, mode 4 NS = 5,000) so that it
 # takes seconds. Before any timing, the reports of both builds are compared
 # with cmp for 1, 2 and 3 threads: the script stops at the first difference.
 #
-# Needs hyperfine, valgrind and python3 (sh scripts/install-deps.sh bench).
+# Needs valgrind and python3 (sh scripts/install-deps.sh bench).
 # Work files go to a scratch folder that is removed at the end.
 set -eu
 
@@ -24,7 +27,7 @@ old=$(realpath "$1")
 new=$(realpath "$2")
 runs=${3:-5}
 top=$(cd "$(dirname "$0")/.." && pwd)
-for tool in hyperfine valgrind python3; do
+for tool in valgrind python3; do
   command -v $tool >/dev/null || { echo "compare_modes: $tool missing (sh scripts/install-deps.sh bench)" >&2; exit 1; }
 done
 work=$(mktemp -d)
@@ -54,11 +57,40 @@ for c in "m1 1" "m4 4"; do
   rm -f "$work/$1/old.xls" "$work/$1/OUT_M.xls"
 done
 
-# hyperfine's figures of one case and build: median wall and mean user + system, in s.
+# One run of a build in a case: its wall time and its processor time (user +
+# system of the process and all its threads), in s, on one line.
+once() {
+  (cd "$work/$1" && LUMAVEIL_THREADS=$3 python3 -c '
+import os, subprocess, sys, time
+start = time.perf_counter()
+child = subprocess.Popen(sys.argv[1:], stdout=subprocess.DEVNULL)
+_, status, usage = os.wait4(child.pid, 0)
+wall = time.perf_counter() - start
+if status != 0:
+    sys.exit("compare_modes: %s exited with status %d" % (sys.argv[1], status))
+print("%.6f %.6f" % (wall, usage.ru_utime + usage.ru_stime))' "$4" --quiet $2)
+}
+
+# Both builds on one case, their runs taking turns; prints the old build's
+# median wall and processor time, then the new build's, in s.
 timed() {
-  (cd "$work/$1" && hyperfine -N --runs "$runs" --warmup 1 --style none --export-json "$work/t.json" \
-    "env LUMAVEIL_THREADS=$3 $4 --quiet $2" >/dev/null 2>&1)
-  python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["results"][0]; print("%.3f %.3f" % (r["median"], r["user"] + r["system"]))' "$work/t.json"
+  once $1 $2 $3 "$old" >/dev/null
+  once $1 $2 $3 "$new" >/dev/null
+  : >"$work/old.times"
+  : >"$work/new.times"
+  i=0
+  while [ $i -lt "$runs" ]; do
+    once $1 $2 $3 "$old" >>"$work/old.times"
+    once $1 $2 $3 "$new" >>"$work/new.times"
+    i=$((i + 1))
+  done
+  python3 -c '
+import statistics, sys
+for name in sys.argv[1:]:
+    runs = [line.split() for line in open(name)]
+    print("%.3f %.3f" % (statistics.median(float(r[0]) for r in runs),
+                         statistics.median(float(r[1]) for r in runs)), end=" ")
+print()' "$work/old.times" "$work/new.times"
 }
 
 # Instructions of one call on one thread, as callgrind counts them.
@@ -76,7 +108,8 @@ for c in "m1 1 mode 1, NS = 400" "m4 4 mode 4, NS = 50,000"; do
   dir=$1 mode=$2
   shift 2
   for t in 1 2; do
-    set -- $(timed $dir $mode $t "$old") $(timed $dir $mode $t "$new")
+    set -- $(timed $dir $mode $t)
+    [ $# -eq 4 ] || { echo "compare_modes: mode $mode, $t threads: a run failed" >&2; exit 1; }
     echo "| mode $mode | $t | $1 s | $3 s | $(ratio $1 $3) | $2 s | $4 s | $(ratio $2 $4) |"
   done
 done

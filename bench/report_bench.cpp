@@ -10,7 +10,8 @@
 // before the integer routines), `fast` through format_number as the reports
 // now print. After the runs the program prints exact / fast per conversion,
 // in processor time. Format/spot_row is one row of mode 1's spot diagram
-// through its parsed format, the path the long reports take.
+// through its parsed format, Format/spot_row_text the same row written in
+// place (report/row_text.h), the path the spot diagram's batches now take.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -31,6 +32,7 @@
 #include "parallel/pool.h"
 #include "report/format.h"
 #include "report/literals.h"
+#include "report/row_text.h"
 #include "report/trace_and_spot.h"
 
 namespace lumaveil {
@@ -147,6 +149,24 @@ void FormatSpotRow(benchmark::State& bench) {
   bench.SetItemsProcessed(static_cast<long long>(bench.iterations()));
 }
 
+// The same rows written in place by spot_row_text, as the spot diagram's
+// batches now write them.
+void SpotRowText(benchmark::State& bench) {
+  const std::vector<double>& values = report_numbers('f');
+  char out[kSpotRowBytes];
+  long long bytes = 0;
+  std::size_t i = 0;
+  for (auto _ : bench) {
+    const double* v = &values[i & 4092];
+    bytes += spot_row_text(out, static_cast<long long>(i & 0xFFFF), v[0] / 500, v[1] / 500,
+                           v[2] / 5000, v[3] / 5000);
+    benchmark::DoNotOptimize(out[0]);
+    i += 4;
+  }
+  benchmark::DoNotOptimize(bytes);
+  bench.SetItemsProcessed(static_cast<long long>(bench.iterations()));
+}
+
 void register_all() {
   for (int mode : {1, 4})
     for (int steps : {100, 400})
@@ -163,6 +183,7 @@ void register_all() {
       benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& st) { FormatNumber(st, kind, fast); });
     }
   benchmark::RegisterBenchmark("Format/spot_row", FormatSpotRow);
+  benchmark::RegisterBenchmark("Format/spot_row_text", SpotRowText);
 }
 
 void print_ratios() {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string_view>
 
 #include "cli/report_input/report_reader.h"
 #include "model/file_access.h"
@@ -127,20 +129,30 @@ long long non_finite_count_in_file(const char* path) {
   std::FILE* file = open_regular_file(path, FileUse::kRead, error);
   if (file == nullptr) return 0;
   // Whole cells are counted piece by piece; the cell cut by the end of a
-  // piece waits for the next.
+  // piece waits for the next. The buffer is not cleared before each read (a
+  // report of many megabytes would be cleared megabyte by megabyte for
+  // nothing); it grows only for a cell longer than a piece.
   constexpr std::size_t kPiece = 1 << 20;
-  std::string text;
+  std::size_t room = 2 * kPiece;
+  auto text = std::make_unique_for_overwrite<char[]>(room);
+  std::size_t kept = 0;  // the bytes of the cut cell at the front
   long long count = 0;
   for (bool more = true; more;) {
-    const std::size_t kept = text.size();
-    text.resize(kept + kPiece);
-    const std::size_t got = std::fread(text.data() + kept, 1, kPiece, file);
-    text.resize(kept + got);
+    if (room - kept < kPiece) {
+      auto larger = std::make_unique_for_overwrite<char[]>(2 * room);
+      std::memcpy(larger.get(), text.get(), kept);
+      text = std::move(larger);
+      room *= 2;
+    }
+    const std::size_t got = std::fread(text.get() + kept, 1, kPiece, file);
+    const std::string_view read(text.get(), kept + got);
     more = got == kPiece;
-    const std::size_t cut = more ? text.find_last_of("\t\n") : text.size() - 1;
-    if (cut == std::string::npos) continue;
-    count += non_finite_count(std::string_view(text).substr(0, cut + 1));
-    text.erase(0, cut + 1);
+    const std::size_t cut = more ? read.find_last_of("\t\n") : read.size() - 1;
+    kept = read.size();
+    if (cut == std::string_view::npos) continue;
+    count += non_finite_count(read.substr(0, cut + 1));
+    kept = read.size() - (cut + 1);
+    std::memmove(text.get(), text.get() + cut + 1, kept);
   }
   std::fclose(file);
   return count;

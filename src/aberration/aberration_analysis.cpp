@@ -7,6 +7,7 @@
 #include "report/literals.h"
 #include "report/ray_batch.h"
 #include "report/report.h"
+#include "report/row_text.h"
 #include "trace/trace.h"
 #include "trace/vertex_positions.h"
 
@@ -41,6 +42,7 @@ struct ScanRow {
 };
 
 ScanRow scan_rows[kBatchSlots];
+static_assert(kScanRowBytes <= kRowTextBytes);
 
 class ScanRows final : public RayRows {
  public:
@@ -60,8 +62,18 @@ class ScanRows final : public RayRows {
     sample_powers(scan_abscissa(row.l, s_.NS), row.powers);
   }
   void put_row(FormatSink& sink, int slot) const override {
+    char text[kScanRowBytes];
+    const int length = row_text(text, slot);
+    if (length >= 0) {
+      sink.append(text, length);
+      return;
+    }
     const ScanRow& row = scan_rows[slot];
     format_to(sink, kScanRowFormat, {row.start, row.at, row.angle, row.AB});
+  }
+  int row_text(char* out, int slot) const override {
+    const ScanRow& row = scan_rows[slot];
+    return scan_row_text(out, row.start, row.at, row.angle, row.AB);
   }
   // The samples are summed in the order of the scan.
   void in_order(int slot) override { add_sample(sums_, scan_rows[slot].powers, scan_rows[slot].AB); }

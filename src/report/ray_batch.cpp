@@ -163,15 +163,23 @@ void trace_rays(const Pipeline& p, int b, int worker, int first, int end) {
 
 // Formats the rows of rays first..end-1 of batch b into the task's text
 // while they fit; returns how many did, and the bytes of the text in `used`.
+// A row the mode writes in place goes straight into the text.
 int format_rows(const Pipeline& p, int b, char* text, int& used, int first, int end) {
   TextSink sink(text);
   int formatted = 0;
   for (int i = first; i < end; ++i) {
     const int mark = sink.used();
-    p.rows->put_row(sink, b * kBatchRays + i);
-    if (sink.full()) {
-      sink.cut(mark);
-      break;
+    const int length = kTextBytes - mark >= kRowTextBytes
+                           ? p.rows->row_text(text + mark, b * kBatchRays + i)
+                           : -1;
+    if (length >= 0) {
+      sink.cut(mark + length);
+    } else {
+      p.rows->put_row(sink, b * kBatchRays + i);
+      if (sink.full()) {
+        sink.cut(mark);
+        break;
+      }
     }
     ++formatted;
   }

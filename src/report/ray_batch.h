@@ -30,6 +30,9 @@ constexpr int kBatchRays = 2048;
 // written: a ray's slot is below kBatchSlots.
 constexpr int kBatchSlots = 2 * kBatchRays;
 
+// The room a mode's row_text may fill.
+constexpr int kRowTextBytes = 192;
+
 // A ray's start: element 0 of X, Y, U and V.
 struct StartRay {
   double x, y, u, v;
@@ -47,6 +50,13 @@ class RayRows {
   virtual void keep(int slot, const TraceRay& ray) = 0;
   // Formats the row of `slot` from what keep kept (on any thread).
   virtual void put_row(FormatSink& sink, int slot) const = 0;
+  // The same row written in place into `out`, which holds kRowTextBytes;
+  // returns its length, or -1 when the row is to go through put_row.
+  virtual int row_text(char* out, int slot) const {
+    (void)out;
+    (void)slot;
+    return -1;
+  }
   // In the order of the rays, once their rows are written (on the thread
   // that writes them; one ray at a time).
   virtual void in_order(int slot) { (void)slot; }

@@ -8,6 +8,7 @@
 #include "report/literals.h"
 #include "report/ray_batch.h"
 #include "report/report.h"
+#include "report/row_text.h"
 #include "report/trace_table.h"
 #include "trace/trace.h"
 #include "trace/vertex_positions.h"
@@ -31,6 +32,7 @@ struct SpotRow {
 };
 
 SpotRow spot_rows[kBatchSlots];
+static_assert(kSpotRowBytes <= kRowTextBytes);
 
 class SpotRows final : public RayRows {
  public:
@@ -43,8 +45,18 @@ class SpotRows final : public RayRows {
     row.y = ray.y[last_];
   }
   void put_row(FormatSink& sink, int slot) const override {
+    char text[kSpotRowBytes];
+    const int length = row_text(text, slot);
+    if (length >= 0) {
+      sink.append(text, length);
+      return;
+    }
     const SpotRow& row = spot_rows[slot];
     format_to(sink, kSpotRowFormat, {row.n, row.u, row.v, row.x, row.y});
+  }
+  int row_text(char* out, int slot) const override {
+    const SpotRow& row = spot_rows[slot];
+    return spot_row_text(out, row.n, row.u, row.v, row.x, row.y);
   }
 
  private:

@@ -103,6 +103,12 @@ struct SphereStep {
   t.cI = std::cos(t.I);
 }
 
+// The turn at a mirror, in a routine of its own: were it written out in
+// find_turn, the compiler would read the normal and the direction, which
+// both turns need, before the refraction's library calls and carry them in
+// memory across those calls.
+[[gnu::noinline]] void reflect(SphereStep& t) { t.turn = reflection_turn(t.n, t.d, t.sI, t.cI); }
+
 // Refract, or reflect when the index after the surface is negative (or not
 // a number). Behind a mirror the index before counts by its size.
 [[gnu::noinline]] void find_turn(SphereStep& t) {
@@ -111,7 +117,7 @@ struct SphereStep {
     double r = std::asin(std::fabs(t.nb) * t.sI / t.na);
     t.turn = refraction_turn(t.n, t.d, t.I, r, t.sI, t.cI);
   } else {
-    t.turn = reflection_turn(t.n, t.d, t.sI, t.cI);
+    reflect(t);
   }
 }
 

@@ -50,6 +50,18 @@ TEST(RunNotes, CountsAReportFileInPiecesAsInOne) {
   EXPECT_EQ(cli::commands::non_finite_count_in_file("absent.xls"), 0);
 }
 
+// A cell longer than a piece (no tab or line end in a whole megabyte) waits
+// for the pieces after it, however many: read whole, "1   ...   nan" is no
+// number, while its end alone would read as a not-a-number.
+TEST(RunNotes, CountsACellLongerThanAPiece) {
+  testing::ScratchDir dir;
+  const std::string report = "nan\t1" + std::string(2'500'000, ' ') + "nan\tinf\n" +
+                             std::string(3'000'000, '7') + "\t-INF";
+  testing::write_file("OUT_M.xls", report);
+  EXPECT_EQ(cli::commands::non_finite_count(report), 3);
+  EXPECT_EQ(cli::commands::non_finite_count_in_file("OUT_M.xls"), 3);
+}
+
 // Each kind of useless report gives its note on standard error, and the exit
 // status stays that of the files (0: every file was read and written).
 TEST(RunNotes, TheHostSaysWhenTheReportHoldsNothingUseful) {
