@@ -3,6 +3,8 @@
 #ifndef LUMAVEIL_TESTS_FORMAT_TEXT_H
 #define LUMAVEIL_TESTS_FORMAT_TEXT_H
 
+#include <bit>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 
@@ -18,6 +20,9 @@ inline std::string format_text(const char* format, std::initializer_list<FormatA
   format_to(sink, format, args);
   return sink.out;
 }
+
+// The double of the bit pattern `bits`.
+inline double from_bits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
 
 }  // namespace lumaveil::testing
 

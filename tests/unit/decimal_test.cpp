@@ -26,11 +26,7 @@
 namespace lumaveil {
 namespace {
 
-double from_bits(std::uint64_t bits) {
-  double v;
-  std::memcpy(&v, &bits, sizeof v);
-  return v;
-}
+using testing::from_bits;
 
 struct Conversion {
   const char* format;

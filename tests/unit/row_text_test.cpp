@@ -24,11 +24,7 @@
 namespace lumaveil {
 namespace {
 
-double from_bits(std::uint64_t bits) {
-  double v;
-  std::memcpy(&v, &bits, sizeof v);
-  return v;
-}
+using testing::from_bits;
 
 // Today's row: every number through the exact conversion.
 std::string exact_row(long long n, const double (&values)[4]) {
